@@ -1,0 +1,64 @@
+#include "resources/BinaryData.h"
+
+#include <juce_graphics/juce_graphics.h>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct Artwork
+{
+    int number;
+    const char* data;
+    int size;
+    int width;
+    int height;
+};
+
+#define K71_ART(n, w, h) {n, DEDEVUZIZ::temp_binary_data_##n, DEDEVUZIZ::temp_binary_data_##n##Size, w, h}
+
+const Artwork artworkTable[] = {
+    K71_ART(0, 61, 20),   K71_ART(1, 61, 20),   K71_ART(2, 61, 20),   K71_ART(3, 61, 20),
+    K71_ART(4, 61, 20),   K71_ART(5, 61, 20),   K71_ART(6, 528, 212), K71_ART(7, 48, 17),
+    K71_ART(8, 48, 17),   K71_ART(10, 53, 20),  K71_ART(11, 53, 20),  K71_ART(12, 73, 20),
+    K71_ART(13, 73, 20),  K71_ART(14, 84, 20),  K71_ART(15, 84, 20),  K71_ART(16, 53, 20),
+    K71_ART(17, 53, 20),  K71_ART(18, 524, 442), K71_ART(19, 524, 442), K71_ART(21, 27, 14),
+    K71_ART(22, 27, 14),  K71_ART(23, 400, 300), K71_ART(24, 68, 21), K71_ART(25, 68, 21),
+    K71_ART(26, 35, 19),  K71_ART(27, 35, 19),  K71_ART(28, 84, 20),  K71_ART(29, 84, 20),
+    K71_ART(30, 15, 19),  K71_ART(31, 15, 19),  K71_ART(32, 73, 20),  K71_ART(33, 73, 20),
+};
+#undef K71_ART
+} // namespace
+
+TEST(EmbeddedArtwork, EveryImageDecodesAtItsTableSize)
+{
+    ASSERT_EQ(std::size(artworkTable), 32u);
+    for (const auto& art : artworkTable)
+    {
+        SCOPED_TRACE(art.number);
+        const auto image = juce::ImageCache::getFromMemory(art.data, art.size);
+        ASSERT_TRUE(image.isValid());
+        EXPECT_EQ(image.getWidth(), art.width);
+        EXPECT_EQ(image.getHeight(), art.height);
+        EXPECT_TRUE(image.hasAlphaChannel());
+    }
+}
+
+TEST(EmbeddedArtwork, EachArrayIsOneWholePngFile)
+{
+    static const unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    static const unsigned char endChunk[] = {'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    for (const auto& art : artworkTable)
+    {
+        SCOPED_TRACE(art.number);
+        ASSERT_GT(art.size, 16);
+        EXPECT_EQ(memcmp(art.data, signature, sizeof(signature)), 0);
+        EXPECT_EQ(memcmp(art.data + art.size - sizeof(endChunk), endChunk, sizeof(endChunk)), 0);
+    }
+}
+
+TEST(EmbeddedArtwork, BytesThatDoNotDecodeGiveANullImage)
+{
+    static const char notAnImage[] = "this is not a PNG file";
+    EXPECT_FALSE(juce::ImageCache::getFromMemory(notAnImage, (int)sizeof(notAnImage)).isValid());
+}

@@ -1,0 +1,74 @@
+#include "support/PrivateXServer.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace k71test
+{
+bool PrivateXServer::start()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+
+    pid = fork();
+    if (pid < 0)
+    {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    if (pid == 0)
+    {
+        close(fds[0]);
+        const int devNull = open("/dev/null", O_RDWR);
+        if (devNull >= 0)
+        {
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+        }
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1200x24",
+               "-nolisten", "tcp", "-noreset", (char*)nullptr);
+        _exit(127);
+    }
+
+    close(fds[1]);
+    std::string number;
+    pollfd waitFor{fds[0], POLLIN, 0};
+    while (poll(&waitFor, 1, 10000) > 0)
+    {
+        char c;
+        const auto got = read(fds[0], &c, 1);
+        if (got <= 0 || c == '\n')
+            break;
+        number += c;
+    }
+    close(fds[0]);
+
+    if (number.empty())
+    {
+        stop();
+        return false;
+    }
+    displayName = ":" + number;
+    return true;
+}
+
+void PrivateXServer::stop()
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
+    {
+    }
+    pid = -1;
+}
+} // namespace k71test
