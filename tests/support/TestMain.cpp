@@ -21,7 +21,8 @@ class TestApplication : public juce::JUCEApplication
 {
 public:
     const juce::String getApplicationName() override { return "k71_tests"; }
-    const juce::String getApplicationVersion() override { return "0"; }
+    // The panel shows the running application's version in its About window.
+    const juce::String getApplicationVersion() override { return "2.0.0.0"; }
     bool moreThanOneInstanceAllowed() override { return true; }
 
     void initialise(const juce::String&) override
