@@ -47,7 +47,7 @@ void paintDeviceSketch(juce::Graphics& g, juce::Rectangle<float> box)
     paintLegend(g, "USB", {box.getRight() - 42.0f, knobY + 7.0f, 24.0f, 10.0f}, 7.0f,
                 juce::Justification::centred, colours::silkscreenDim);
     paintLegend(g, "K71 VT", box.reduced(12.0f, 8.0f).removeFromTop(14.0f), 11.0f,
-                juce::Justification::centredLeft);
+                juce::Justification::centredRight);
 }
 } // namespace
 

@@ -54,39 +54,38 @@ void paintSlot(juce::Graphics& g, float centreX)
 void paintScale(juce::Graphics& g, const Box& group, double minDb, double maxDb,
                 std::initializer_list<ScaleMark> marks, bool numbersLeft)
 {
-    const float leftSlot = slotCentreX(group, 0);
-    const float rightSlot = slotCentreX(group, rightFaderX);
     const float leftTickEnd = (float)group.x - 1.0f; // just clear of the thumb
     const float rightTickStart =
         (float)group.x + (float)rightFaderX + (float)thumbWidth + 1.0f; // likewise
-    juce::ignoreUnused(leftSlot, rightSlot);
 
     for (const auto& mark : marks)
     {
         const float y = levelToY(mark.level, minDb, maxDb);
         const float length = mark.labelled ? 5.0f : 3.0f;
-        const bool unity = mark.level == 0.0;
-        g.setColour(unity ? colours::silkscreen : colours::silkscreenDim);
+        g.setColour(mark.labelled ? colours::silkscreen : colours::silkscreenDim);
         // Pixel rows centred on the level's y.
         g.fillRect(leftTickEnd - length, y - 0.5f, length, 1.0f);
         g.fillRect(rightTickStart, y - 0.5f, length, 1.0f);
         if (!mark.labelled)
             continue;
 
-        juce::String text =
-            mark.level > 0 ? "+" + juce::String((int)mark.level) : juce::String((int)mark.level);
+        // A true minus sign, as wide as the plus, reads better than a hyphen.
+        const int whole = (int)std::abs(mark.level);
+        const auto text = mark.level > 0   ? "+" + juce::String(whole)
+                          : mark.level < 0 ? juce::String(juce::CharPointer_UTF8("\xe2\x88\x92")) +
+                                                 juce::String(whole)
+                                           : juce::String("0");
         const auto area =
-            numbersLeft ? juce::Rectangle<float>(leftTickEnd - 5.0f - 22.0f, y - 5.0f, 21.0f, 10.0f)
-                        : juce::Rectangle<float>(rightTickStart + 6.0f, y - 5.0f, 21.0f, 10.0f);
+            numbersLeft ? juce::Rectangle<float>(leftTickEnd - 7.0f - 22.0f, y - 5.0f, 22.0f, 10.0f)
+                        : juce::Rectangle<float>(rightTickStart + 7.0f, y - 5.0f, 22.0f, 10.0f);
         paintLegend(g, text, area, scaleHeight,
                     numbersLeft ? juce::Justification::centredRight
-                                : juce::Justification::centredLeft,
-                    unity ? colours::silkscreen : colours::silkscreenDim);
+                                : juce::Justification::centredLeft);
     }
     const float captionY = levelToY(minDb, minDb, maxDb) + 6.0f;
     const auto caption = numbersLeft
-                             ? juce::Rectangle<float>(leftTickEnd - 27.0f, captionY, 21.0f, 9.0f)
-                             : juce::Rectangle<float>(rightTickStart + 6.0f, captionY, 21.0f, 9.0f);
+                             ? juce::Rectangle<float>(leftTickEnd - 29.0f, captionY, 22.0f, 9.0f)
+                             : juce::Rectangle<float>(rightTickStart + 7.0f, captionY, 22.0f, 9.0f);
     paintLegend(g, "dB", caption, scaleHeight,
                 numbersLeft ? juce::Justification::centredRight : juce::Justification::centredLeft,
                 colours::silkscreenDim);

@@ -1,7 +1,8 @@
 // Puts the pictures together the way the panel shows them, for a look by eye:
 //   k71_artpreview <images folder> <output folder>
 // writes preview-off-WxH.png and preview-on-WxH.png at the design size and at
-// the smallest and largest window sizes, and keys-sheet.png (every key, 4x).
+// the smallest and largest window sizes, keys-sheet.png (every key, 4x), the
+// About window as it shows, and the routing pictures with their cut-outs marked.
 #include "PanelGeometry.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -96,7 +97,8 @@ void drawFaders(juce::Graphics& g, const juce::Image& thumbSource, const FaderPo
     const int faderY = nearest(faderTop * sy);
     const int rightX = nearest(rightFaderX * sx);
     const int tw = nearest(thumbWidth * sx), th = nearest(thumbHeight * sy);
-    auto thumb = thumbSource.rescaled(tw, th, juce::Graphics::highResamplingQuality);
+    // A copy: at 1:1 the rescale hands back the source's own pixels.
+    auto thumb = thumbSource.rescaled(tw, th, juce::Graphics::highResamplingQuality).createCopy();
     if (linked)
     {
         juce::Graphics tg(thumb);
@@ -188,6 +190,32 @@ juce::Image keysSheet(std::map<int, juce::Image>& images)
     return sheet;
 }
 
+// The About window as it shows: picture, close key, grey version text.
+juce::Image aboutPreview(std::map<int, juce::Image>& images, bool closeHighlighted)
+{
+    auto about = images[6].createCopy();
+    juce::Graphics g(about);
+    g.drawImageAt(images[closeHighlighted ? 8 : 7], aboutCloseButton.x, aboutCloseButton.y);
+    g.setColour(juce::Colours::grey);
+    g.drawFittedText(
+        "K71VT v2.0.0.0",
+        {aboutVersionText.x, aboutVersionText.y, aboutVersionText.width, aboutVersionText.height},
+        juce::Justification::left, 1);
+    return about;
+}
+
+// The routing picture with the rectangles the panel cuts out of it marked.
+juce::Image routingCuts(std::map<int, juce::Image>& images, bool on)
+{
+    auto routing = images[on ? 19 : 18].createCopy();
+    juce::Graphics g(routing);
+    g.setColour(juce::Colours::cyan);
+    for (const auto& box :
+         {routingToggleLeft, routingToggleRight, routingNode, routingWideLeft, routingWideRight})
+        g.drawRect(box.x, box.y, box.width, box.height);
+    return routing;
+}
+
 bool writePng(const juce::Image& image, const juce::File& file)
 {
     if (file.existsAsFile() && !file.deleteFile())
@@ -225,6 +253,11 @@ int main(int argc, char* argv[])
                                            ".png")) &&
                  ok;
     ok = writePng(keysSheet(images), out.getChildFile("keys-sheet.png")) && ok;
+    ok = writePng(aboutPreview(images, false), out.getChildFile("about.png")) && ok;
+    ok =
+        writePng(aboutPreview(images, true), out.getChildFile("about-close-highlighted.png")) && ok;
+    ok = writePng(routingCuts(images, false), out.getChildFile("routing-off-cuts.png")) && ok;
+    ok = writePng(routingCuts(images, true), out.getChildFile("routing-on-cuts.png")) && ok;
     if (!ok)
         std::fprintf(stderr, "could not write every preview\n");
     return ok ? 0 : 1;
