@@ -1,23 +1,11 @@
 // Paints every embedded picture and writes them as PNG files:
 //   k71_artgen <output folder>
 #include "ArtCatalogue.h"
+#include "PngFile.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cstdio>
-
-namespace
-{
-bool writePng(const juce::Image& image, const juce::File& file)
-{
-    // FileOutputStream appends to an existing file, so start from nothing.
-    if (file.existsAsFile() && !file.deleteFile())
-        return false;
-    juce::FileOutputStream out(file);
-    juce::PNGImageFormat png;
-    return out.openedOk() && png.writeImageToStream(image, out);
-}
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -44,7 +32,7 @@ int main(int argc, char* argv[])
                          entry.fileName);
             return 1;
         }
-        if (!writePng(image, folder.getChildFile(entry.fileName)))
+        if (!artgen::writePngFile(image, folder.getChildFile(entry.fileName)))
         {
             std::fprintf(stderr, "cannot write %s\n", entry.fileName);
             return 1;

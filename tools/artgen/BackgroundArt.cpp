@@ -30,9 +30,9 @@ void paintSectionLegend(juce::Graphics& g, const juce::String& text, float left,
     if (centre - gap > left + 2.0f)
     {
         g.fillRect(left, ruleY, centre - gap - left, 1.0f);
-        g.fillRect(left, ruleY, 1.0f, 4.0f);
+        g.fillRect(left, ruleY, 1.0f, 3.0f);
         g.fillRect(centre + gap, ruleY, right - centre - gap, 1.0f);
-        g.fillRect(right - 1.0f, ruleY, 1.0f, 4.0f);
+        g.fillRect(right - 1.0f, ruleY, 1.0f, 3.0f);
     }
 }
 
@@ -117,11 +117,11 @@ void paintKeyWells(juce::Graphics& g)
     // Every key sits in a dark cut-out a little larger than where it is drawn.
     for (const auto& place : allButtons)
     {
-        const auto well = toFloat(drawnImageBounds(place)).expanded(1.5f);
+        const auto well = toFloat(drawnImageBounds(place)).expanded(1.0f);
         g.setColour(juce::Colours::black.withAlpha(0.45f));
-        g.fillRoundedRectangle(well, 3.5f);
+        g.fillRoundedRectangle(well, 3.0f);
         g.setColour(juce::Colours::white.withAlpha(0.10f));
-        g.drawRoundedRectangle(well.expanded(0.5f).translated(0.0f, 0.5f), 4.0f, 0.7f);
+        g.drawRoundedRectangle(well.expanded(0.4f).translated(0.0f, 0.4f), 3.5f, 0.6f);
     }
 }
 

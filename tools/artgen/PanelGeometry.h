@@ -74,19 +74,23 @@ constexpr ButtonPlace muteIn{{96, 264, 47, 21}, 26, 27, 35, 19};
 constexpr ButtonPlace muteOut{{184, 264, 47, 21}, 26, 27, 35, 19};
 constexpr ButtonPlace linkButton{{338, 4, 28, 17}, 21, 22, 27, 14};
 
-// Where a button draws its image: scaled into its bounds with the
-// proportions kept, centred, rounded as the image button does it.
-inline Box drawnImageBounds(const ButtonPlace& place)
+// Where an image button draws its image: scaled into its bounds with the
+// proportions kept, centred, rounded (halves to even) as the image button does it.
+inline Box fitImage(const Box& b, int imageWidth, int imageHeight)
 {
-    const auto& b = place.bounds;
-    const float imageRatio = (float)place.imageHeight / (float)place.imageWidth;
+    const float imageRatio = (float)imageHeight / (float)imageWidth;
     const float boundsRatio = (float)b.height / (float)b.width;
     int width = b.width, height = b.height;
     if (imageRatio > boundsRatio)
-        width = (int)std::lround((float)b.height / imageRatio);
+        width = (int)std::nearbyint((float)b.height / imageRatio);
     else
-        height = (int)std::lround((float)b.width * imageRatio);
+        height = (int)std::nearbyint((float)b.width * imageRatio);
     return {b.x + (b.width - width) / 2, b.y + (b.height - height) / 2, width, height};
+}
+
+inline Box drawnImageBounds(const ButtonPlace& place)
+{
+    return fitImage(place.bounds, place.imageWidth, place.imageHeight);
 }
 
 constexpr ButtonPlace allButtons[] = {rate48,    rate44,    rate32,    sourceAnalog, sourceDigital,

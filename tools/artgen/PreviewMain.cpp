@@ -4,6 +4,7 @@
 // the smallest and largest window sizes, keys-sheet.png (every key, 4x), the
 // About window as it shows, and the routing pictures with their cut-outs marked.
 #include "PanelGeometry.h"
+#include "PngFile.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -66,16 +67,10 @@ std::map<int, juce::Image> loadImages(const juce::File& folder)
 
 void drawButtonImage(juce::Graphics& g, const juce::Image& image, juce::Rectangle<int> bounds)
 {
-    // As the image button does it: fit, keep proportions, centre.
-    const float imageRatio = (float)image.getHeight() / (float)image.getWidth();
-    const float boundsRatio = (float)bounds.getHeight() / (float)bounds.getWidth();
-    int w = bounds.getWidth(), h = bounds.getHeight();
-    if (imageRatio > boundsRatio)
-        w = juce::roundToInt((float)h / imageRatio);
-    else
-        h = juce::roundToInt((float)w * imageRatio);
-    const auto target = juce::Rectangle<int>(bounds.getX() + (bounds.getWidth() - w) / 2,
-                                             bounds.getY() + (bounds.getHeight() - h) / 2, w, h);
+    const auto fitted =
+        fitImage({bounds.getX(), bounds.getY(), bounds.getWidth(), bounds.getHeight()},
+                 image.getWidth(), image.getHeight());
+    const auto target = juce::Rectangle<int>(fitted.x, fitted.y, fitted.width, fitted.height);
     g.drawImageTransformed(image,
                            juce::RectanglePlacement(juce::RectanglePlacement::stretchToFit)
                                .getTransformToFit(image.getBounds().toFloat(), target.toFloat()));
@@ -216,14 +211,6 @@ juce::Image routingCuts(std::map<int, juce::Image>& images, bool on)
     return routing;
 }
 
-bool writePng(const juce::Image& image, const juce::File& file)
-{
-    if (file.existsAsFile() && !file.deleteFile())
-        return false;
-    juce::FileOutputStream out(file);
-    juce::PNGImageFormat png;
-    return out.openedOk() && png.writeImageToStream(image, out);
-}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -247,17 +234,22 @@ int main(int argc, char* argv[])
     for (const auto size :
          {juce::Point<int>(400, 300), juce::Point<int>(219, 198), juce::Point<int>(640, 580)})
         for (const bool on : {false, true})
-            ok = writePng(composePanel(images, size.x, size.y, on),
-                          out.getChildFile(juce::String("preview-") + (on ? "on-" : "off-") +
-                                           juce::String(size.x) + "x" + juce::String(size.y) +
-                                           ".png")) &&
-                 ok;
-    ok = writePng(keysSheet(images), out.getChildFile("keys-sheet.png")) && ok;
-    ok = writePng(aboutPreview(images, false), out.getChildFile("about.png")) && ok;
-    ok =
-        writePng(aboutPreview(images, true), out.getChildFile("about-close-highlighted.png")) && ok;
-    ok = writePng(routingCuts(images, false), out.getChildFile("routing-off-cuts.png")) && ok;
-    ok = writePng(routingCuts(images, true), out.getChildFile("routing-on-cuts.png")) && ok;
+            ok =
+                artgen::writePngFile(composePanel(images, size.x, size.y, on),
+                                     out.getChildFile(juce::String("preview-") +
+                                                      (on ? "on-" : "off-") + juce::String(size.x) +
+                                                      "x" + juce::String(size.y) + ".png")) &&
+                ok;
+    ok = artgen::writePngFile(keysSheet(images), out.getChildFile("keys-sheet.png")) && ok;
+    ok = artgen::writePngFile(aboutPreview(images, false), out.getChildFile("about.png")) && ok;
+    ok = artgen::writePngFile(aboutPreview(images, true),
+                              out.getChildFile("about-close-highlighted.png")) &&
+         ok;
+    ok = artgen::writePngFile(routingCuts(images, false),
+                              out.getChildFile("routing-off-cuts.png")) &&
+         ok;
+    ok = artgen::writePngFile(routingCuts(images, true), out.getChildFile("routing-on-cuts.png")) &&
+         ok;
     if (!ok)
         std::fprintf(stderr, "could not write every preview\n");
     return ok ? 0 : 1;
