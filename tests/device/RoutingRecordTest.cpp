@@ -49,20 +49,19 @@ TEST_F(RoutingRecordTest, DefaultFillWritesItsEntriesAndLeavesTheRest)
     const std::int64_t untouched = 0x1111111111111111;
     for (const auto word : MyDeviceMixer.head)
         EXPECT_EQ(word, untouched);
+    struct Expected
+    {
+        int entry;
+        std::int64_t w1, w2, w3, w4, w5;
+    };
+    const Expected defaults[] = {{0, 0, 3, 0, 0, 0},  {1, 0, 3, 0, 0, 0},  {2, 1, 0, 2, 1, 2},
+                                 {3, 1, 0, 2, 1, 3},  {4, 1, 2, 2, 1, 4},  {5, 1, 2, 2, 1, 5},
+                                 {16, 1, 0, 0, 1, 0}, {17, 1, 0, 0, 1, 1}, {18, 1, 1, 0, 1, 0},
+                                 {19, 1, 1, 0, 1, 1}, {20, 1, 1, 0, 1, 0}, {21, 1, 1, 0, 1, 1}};
     const auto& e = MyDeviceMixer.entries;
     const std::int64_t w6 = untouched;
-    EXPECT_TRUE(entryIs(e[0], 0, 3, 0, 0, 0, w6));
-    EXPECT_TRUE(entryIs(e[1], 0, 3, 0, 0, 0, w6));
-    EXPECT_TRUE(entryIs(e[2], 1, 0, 2, 1, 2, w6));
-    EXPECT_TRUE(entryIs(e[3], 1, 0, 2, 1, 3, w6));
-    EXPECT_TRUE(entryIs(e[4], 1, 2, 2, 1, 4, w6));
-    EXPECT_TRUE(entryIs(e[5], 1, 2, 2, 1, 5, w6));
-    EXPECT_TRUE(entryIs(e[16], 1, 0, 0, 1, 0, w6));
-    EXPECT_TRUE(entryIs(e[17], 1, 0, 0, 1, 1, w6));
-    EXPECT_TRUE(entryIs(e[18], 1, 1, 0, 1, 0, w6));
-    EXPECT_TRUE(entryIs(e[19], 1, 1, 0, 1, 1, w6));
-    EXPECT_TRUE(entryIs(e[20], 1, 1, 0, 1, 0, w6));
-    EXPECT_TRUE(entryIs(e[21], 1, 1, 0, 1, 1, w6));
+    for (const auto& d : defaults)
+        EXPECT_TRUE(entryIs(e[d.entry], d.w1, d.w2, d.w3, d.w4, d.w5, w6)) << d.entry;
     for (int i : {8, 9, 10, 11, 12, 13, 24, 25, 26, 27, 28, 29})
         EXPECT_TRUE(entryIs(e[i], 0, 0, 0, 0, 0, w6)) << i;
     for (int i : {6, 7, 14, 15, 22, 23, 30, 31})
