@@ -173,7 +173,11 @@ void stopNotifications(bool restartable)
     {
         std::lock_guard<std::mutex> lock(q.mutex);
         if (q.shutDown)
+        {
+            // Already stopped for good; a reset for tests brings it back.
+            q.shutDown = !restartable;
             return;
+        }
         q.stopping = true;
         q.pending.clear();
         thread = std::move(q.thread);

@@ -144,6 +144,39 @@ TEST_F(SimulationLifeCycleTest, StoppingNeverHangsWhileAListenerWaitsForTheMessa
     EXPECT_TRUE(again.gained) << "waiting keeps the message loop running";
 }
 
+struct CountingListener
+{
+    static OSStatus listener(AudioObjectID, UInt32, const AudioObjectPropertyAddress*, void* data)
+    {
+        ++static_cast<CountingListener*>(data)->calls;
+        return 0;
+    }
+    std::atomic<int> calls{0};
+};
+
+TEST_F(SimulationLifeCycleTest, ShutdownSilencesListenersUntilTheNextReset)
+{
+    const auto everything = propertyAddress("****", "****", 0xFFFFFFFF);
+    CountingListener before;
+    const AudioObjectID device = sim::plugAudioDevice({});
+    ASSERT_EQ(
+        AudioObjectAddPropertyListener(device, &everything, &CountingListener::listener, &before),
+        0);
+    sim::shutdownSimulation();
+    EXPECT_TRUE(sim::setMute(device, audioScopeOutput, 1)) << "values still change";
+    EXPECT_TRUE(sim::waitForAudioNotifications());
+    EXPECT_EQ(before.calls, 0);
+
+    sim::resetSimulation();
+    CountingListener after;
+    const AudioObjectID next = sim::plugAudioDevice({});
+    ASSERT_EQ(
+        AudioObjectAddPropertyListener(next, &everything, &CountingListener::listener, &after), 0);
+    sim::setMute(next, audioScopeOutput, 1);
+    ASSERT_TRUE(sim::waitForAudioNotifications());
+    EXPECT_EQ(after.calls, 1);
+}
+
 TEST_F(SimulationLifeCycleTest, SleepHookRunsOnTheCallersThread)
 {
     unsigned int hooked = 0;
