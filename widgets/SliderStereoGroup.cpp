@@ -207,17 +207,19 @@ void SliderStereoGroup::configSliders(juce::Range<double> range, double, double,
                                       TavrinSliderLookAndFeel& look, juce::Colour background,
                                       juce::Colour track)
 {
-    for (auto* slider : {&leftSlider, &rightSlider})
+    const auto configure = [&](juce::Slider& slider)
     {
-        slider->setColour(juce::Slider::backgroundColourId, background);
-        slider->setColour(juce::Slider::trackColourId, track);
-        slider->setSliderStyle(juce::Slider::LinearVertical);
-        slider->setRange(range, 0.25);
-        slider->setTextBoxStyle(juce::Slider::NoTextBox, false, 1, 1);
-        slider->setValue(0.0, juce::dontSendNotification);
-    }
+        slider.setColour(juce::Slider::backgroundColourId, background);
+        slider.setColour(juce::Slider::trackColourId, track);
+        slider.setSliderStyle(juce::Slider::LinearVertical);
+        slider.setRange(range, 0.25);
+        slider.setTextBoxStyle(juce::Slider::NoTextBox, false, 1, 1);
+        slider.setValue(0.0, juce::dontSendNotification);
+    };
+    configure(leftSlider);
     lastLeftValue = 0.0;
     leftSlider.setLookAndFeel(&look);
+    configure(rightSlider);
     rightSlider.setLookAndFeel(&look);
     lastRightValue = 0.0;
 

@@ -208,3 +208,32 @@ TEST_F(LinkedThumbMark, NoMarkWhenSwitchedOff)
         EXPECT_EQ(linked.getPixelAt(15, row), linked.getPixelAt(15, 10)) << row;
 }
 } // namespace
+
+namespace
+{
+TEST(FaderGroupLayout, ConfigureGivesBothFadersTheSameSetup)
+{
+    FaderGroup output(Direction::output);
+    for (auto* fader : {&output.group.leftSlider, &output.group.rightSlider})
+    {
+        SCOPED_TRACE(fader->getName());
+        EXPECT_EQ(fader->getSliderStyle(), juce::Slider::LinearVertical);
+        EXPECT_EQ(fader->getRange(), juce::Range<double>(-55.0, 0.0));
+        EXPECT_EQ(fader->getInterval(), 0.25);
+        EXPECT_EQ(fader->getTextBoxPosition(), juce::Slider::NoTextBox);
+        EXPECT_EQ(fader->getValue(), 0.0);
+        EXPECT_EQ(&fader->getLookAndFeel(), &output.look);
+        EXPECT_EQ(fader->findColour(juce::Slider::backgroundColourId), juce::Colour(0x00969798));
+        EXPECT_EQ(fader->findColour(juce::Slider::trackColourId), juce::Colour(0x0016181a));
+        EXPECT_TRUE(fader->isScrollWheelEnabled());
+        EXPECT_FALSE(fader->getSliderSnapsToMousePosition());
+        EXPECT_TRUE(fader->isVisible());
+        EXPECT_EQ(fader->getParentComponent(), &output.group);
+    }
+    EXPECT_EQ(output.group.leftSlider.getName(), "Left");
+    EXPECT_EQ(output.group.rightSlider.getName(), "Right");
+    EXPECT_EQ(output.group.getName(), "sliderGroupOut");
+    EXPECT_TRUE(output.group.isTimerRunning());
+    EXPECT_EQ(output.group.getTimerInterval(), 200);
+}
+} // namespace

@@ -88,10 +88,33 @@ class OnDesktop
     juce::Component& component;
 };
 
-// Moves the real pointer and lets the desktop catch up with it.
+// Moves the real pointer and lets the desktop catch up with it. Under Xvfb the
+// warp moves the pointer but raises no pointer event, so the move is handed to
+// the windows as the X event handler would hand it, the window under the
+// pointer last so that it keeps the pointer.
 inline void movePointerTo(juce::Point<int> screenPosition)
 {
     juce::Desktop::setMousePosition(screenPosition);
+    const auto position = screenPosition.toFloat();
+    const auto tell = [position](juce::ComponentPeer& peer)
+    {
+        peer.handleMouseEvent(
+            juce::MouseInputSource::InputSourceType::mouse, peer.globalToLocal(position),
+            juce::ModifierKeys::currentModifiers.withoutMouseButtons(),
+            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+            juce::Time::currentTimeMillis());
+    };
+    juce::ComponentPeer* underPointer = nullptr;
+    for (int i = 0; i < juce::ComponentPeer::getNumPeers(); ++i)
+    {
+        auto* peer = juce::ComponentPeer::getPeer(i);
+        if (peer->getBounds().contains(screenPosition))
+            underPointer = peer;
+        else
+            tell(*peer);
+    }
+    if (underPointer != nullptr)
+        tell(*underPointer);
     k71test::pumpUntil(
         [screenPosition] { return juce::Desktop::getMousePosition() == screenPosition; }, 1000);
     k71test::pumpFor(30);
