@@ -181,14 +181,20 @@ void SliderStereoGroup::setLevels(double left, double right)
 {
     // != also counts a NaN on either side as a change.
     if (leftSlider.getValue() != left)
-        post("Left" + getName());
+        post(leftSlider.getName() + getName());
     if (rightSlider.getValue() != right)
-        post("Right" + getName());
+        post(rightSlider.getName() + getName());
 
-    lastLeftValue = left;
-    lastRightValue = right;
-    leftSlider.setValue(left, juce::dontSendNotification);
-    rightSlider.setValue(right, juce::dontSendNotification);
+    // A NaN is no level: a fader given one never settles and stalls the loop.
+    const bool leftIsLevel = !std::isnan(left), rightIsLevel = !std::isnan(right);
+    if (leftIsLevel)
+        lastLeftValue = left;
+    if (rightIsLevel)
+        lastRightValue = right;
+    if (leftIsLevel)
+        leftSlider.setValue(left, juce::dontSendNotification);
+    if (rightIsLevel)
+        rightSlider.setValue(right, juce::dontSendNotification);
 }
 
 void SliderStereoGroup::removeLookAndFeel()
