@@ -105,10 +105,12 @@ void startThreadIfNeeded(Queue& q)
 {
     if (q.thread != nullptr)
         return;
-    static const bool exitHandlerInstalled = (std::atexit(stopAtExit), true);
-    (void)exitHandlerInstalled;
     q.thread = std::make_unique<NotificationThread>();
     q.thread->startThread();
+    // Installed after the first thread object exists, so it runs before the statics that
+    // object relies on are destroyed.
+    static const bool exitHandlerInstalled = (std::atexit(stopAtExit), true);
+    (void)exitHandlerInstalled;
 }
 
 bool isIdle(Queue& q)
