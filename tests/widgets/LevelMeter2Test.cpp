@@ -194,7 +194,7 @@ TEST_F(MeterPictures, ResizeRescalesBothFromTheSources)
 
 TEST(LevelMeter, DeletesTheByteItStillPointsToAndNoOther)
 {
-    // Checked by the address sanitizer build: a leak or a wrong delete fails it.
+    // A wrong delete fails the address sanitizer build, a missing one its leak check.
     auto* handedOver = new juce::int8(12);
     juce::int8 keptByOwner = 12;
     {
