@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Property selectors, scopes and status codes are four-character codes: the
+// four ASCII characters packed big-endian into 32 bits, so "nsrt" reads as
+// 0x6E737274. fourCC("nsrt") is usable in constant expressions.
+using FourCharCode = std::uint32_t;
+
+constexpr FourCharCode fourCC(const char (&code)[5]) noexcept
+{
+    return (FourCharCode)(std::uint8_t)code[0] << 24 | (FourCharCode)(std::uint8_t)code[1] << 16 |
+           (FourCharCode)(std::uint8_t)code[2] << 8 | (FourCharCode)(std::uint8_t)code[3];
+}
+
+// "nsrt" for 0x6E737274; codes with non-printable bytes come out in hex.
+std::string fourCCToString(FourCharCode code);
