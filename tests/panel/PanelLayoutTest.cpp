@@ -188,10 +188,13 @@ TEST_F(PanelTest, LayoutAtTheLargestSize)
 TEST_F(PanelTest, ASizeWithoutRoomKeepsTheBackgroundAndStillLaysOut)
 {
     panel->setSize(640, 580);
+    // Out of the window, which would not shrink to nothing.
+    window->removeChildComponent(panel);
     panel->setSize(400, 0);
     EXPECT_EQ(panel->backgroundImage.getBounds(), juce::Rectangle<int>(0, 0, 640, 556));
     EXPECT_EQ(panel->menuBar->getBounds(), juce::Rectangle<int>(0, 0, 400, 0));
     EXPECT_EQ(panel->buttonMuteIn->getBounds(), juce::Rectangle<int>(96, 24, 47, 0));
+    window->addAndMakeVisible(panel);
 }
 
 TEST_F(PanelTest, ImagePairsAndOverOpacities)
@@ -224,8 +227,8 @@ TEST_F(PanelTest, ImagePairsAndOverOpacities)
         EXPECT_FALSE(pair.button->getDownImage() == pair.button->getNormalImage());
     }
 
-    // Under the real pointer a rate button fades to half its opacity, a mute
-    // button stays as it is.
+    // Under the mouse a rate button fades to half its opacity, a mute button
+    // stays as it is. The moves go in where the window system's would.
     auto opacity = [](juce::Button& button)
     {
         const auto image = button.createComponentSnapshot(button.getLocalBounds(), false);
@@ -235,19 +238,27 @@ TEST_F(PanelTest, ImagePairsAndOverOpacities)
                 sum += image.getPixelAt(x, y).getAlpha();
         return sum;
     };
-    auto hover = [](juce::Button& button)
+    auto moveMouseTo = [this](juce::Component& target)
     {
-        button.setEnabled(true);
-        juce::Desktop::setMousePosition(button.getScreenBounds().getCentre());
-        return pumpUntil([&button] { return button.isOver(); });
+        auto* peer = panel->getPeer();
+        const auto inPeer = peer->getComponent()
+                                .getLocalPoint(&target, target.getLocalBounds().getCentre())
+                                .toFloat();
+        peer->handleMouseEvent(juce::MouseInputSource::InputSourceType::mouse, inPeer, {},
+                               juce::MouseInputSource::defaultPressure,
+                               juce::MouseInputSource::defaultOrientation,
+                               juce::Time::currentTimeMillis());
     };
-    juce::Desktop::setMousePosition({5, 5});
-    ASSERT_TRUE(pumpUntil([this] { return !panel->button44->isOver(); }));
+    panel->button44->setEnabled(true);
+    panel->buttonMuteOut->setEnabled(true);
+    ASSERT_FALSE(panel->button44->isOver());
     const auto rateNormal = opacity(*panel->button44);
     const auto muteNormal = opacity(*panel->buttonMuteOut);
-    ASSERT_TRUE(hover(*panel->button44));
+    moveMouseTo(*panel->button44);
+    ASSERT_TRUE(pumpUntil([this] { return panel->button44->isOver(); }));
     EXPECT_LT(opacity(*panel->button44), rateNormal * 3 / 4);
-    ASSERT_TRUE(hover(*panel->buttonMuteOut));
+    moveMouseTo(*panel->buttonMuteOut);
+    ASSERT_TRUE(pumpUntil([this] { return panel->buttonMuteOut->isOver(); }));
     EXPECT_EQ(opacity(*panel->buttonMuteOut), muteNormal);
 }
 

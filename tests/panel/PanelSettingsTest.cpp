@@ -112,7 +112,7 @@ TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
     // the device.
     EXPECT_EQ(sim::volumeDb(sim::interfaceOutputDevice(), audioScopeOutput, 1), 0.0f);
     // Factory defaults write no settings key.
-    EXPECT_EQ(panel->appProperties.getUserSettings()->getValue("PRO_CON"), "true");
+    EXPECT_FALSE(panel->appProperties.getUserSettings()->containsKey("PRO_CON"));
 }
 
 TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
