@@ -248,6 +248,7 @@ void addResetHook(void (*hook)());
 // Stops the notification thread for good: a listener call that waits for the message
 // thread through a juce::MessageManagerLock watching this thread gives up, and the call
 // returns once the thread has ended. Call it when the program quits, before the objects
-// the listeners reach are deleted. Also runs at process exit.
+// the listeners reach are deleted. Also runs at process exit. A later resetSimulation()
+// brings the notification thread back, for tests that quit a program and go on.
 void shutdownSimulation();
 } // namespace sim

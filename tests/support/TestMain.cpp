@@ -31,6 +31,11 @@ public:
             const int result = RUN_ALL_TESTS();
             setApplicationReturnValue(result);
             quit();
+            // A test that pumps the loop (a nested dispatch inside this message) leaves
+            // JUCE's Linux run loop believing this dispatch found nothing, so it would go
+            // back to waiting for an event that never comes. Taking the quit message in a
+            // nested dispatch of our own lets the outer loop see it and end.
+            juce::MessageManager::getInstance()->runDispatchLoopUntil(50);
         });
     }
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+// Applies the stock size limits and aspect ratio to the content area inside the
+// native window frame, not to the outer window. A move keeps the proposed
+// position; a resize comes back centred on the previous window rectangle, so the
+// panel grows and shrinks around its middle whichever edge is dragged.
+class BorderBoundsConstrainer : public juce::ComponentBoundsConstrainer
+{
+  public:
+    BorderBoundsConstrainer() = default;
+    ~BorderBoundsConstrainer() override = default;
+
+    void checkBounds(juce::Rectangle<int>& bounds, const juce::Rectangle<int>& previousBounds,
+                     const juce::Rectangle<int>& limits, bool isStretchingTop,
+                     bool isStretchingLeft, bool isStretchingBottom,
+                     bool isStretchingRight) override;
+
+    // Thickness of the native frame around the content, read once from the peer.
+    juce::BorderSize<int> frameBorder;
+    // Height kept off the top of the content before the stock rules apply.
+    int extraTop = 0;
+};

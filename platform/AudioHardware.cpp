@@ -1,0 +1,170 @@
+// The four audio object calls over the simulated audio system.
+#include "platform/AudioHardware.h"
+
+#include "platform/SimModel.h"
+
+#include <cstring>
+
+using namespace sim::detail;
+
+namespace
+{
+bool isDeviceList(AudioObjectID object, const AudioObjectPropertyAddress& address)
+{
+    return object == audioSystemObject && address.selector == audioPropertyDevices &&
+           (address.scope == audioScopeGlobal || address.scope == audioScopeWildcard) &&
+           address.element == audioElementMain;
+}
+
+std::vector<AudioObjectID> deviceList(const Model& m)
+{
+    std::vector<AudioObjectID> ids;
+    for (const auto& device : m.audioDevices)
+        ids.push_back(device->id);
+    return ids;
+}
+
+// Size of the property or a failure status, with the mutex held.
+OSStatus sizeOf(Model& m, AudioObjectID object, const AudioObjectPropertyAddress& address,
+                UInt32& size, AudioObjectPropertyAddress& canonical, AudioDevice*& device)
+{
+    device = nullptr;
+    if (object == audioSystemObject)
+    {
+        if (!isDeviceList(object, address))
+            return audioStatusUnknownProperty;
+        size = (UInt32)(m.audioDevices.size() * sizeof(AudioObjectID));
+        return audioStatusOK;
+    }
+    device = m.findAudioDevice(object);
+    if (device == nullptr)
+        return audioStatusNoSuchObject;
+    if (!findProperty(*device, address, canonical))
+        return audioStatusUnknownProperty;
+    size = propertySize(*device, canonical);
+    return audioStatusOK;
+}
+} // namespace
+
+std::ostream& operator<<(std::ostream& out, const AudioObjectPropertyAddress& address)
+{
+    out << "('" << fourCCToString(address.selector) << "', '" << fourCCToString(address.scope)
+        << "', ";
+    if (address.element == audioElementWildcard)
+        out << "0xFFFFFFFF";
+    else
+        out << address.element;
+    return out << ")";
+}
+
+OSStatus AudioObjectGetPropertyDataSize(AudioObjectID object,
+                                        const AudioObjectPropertyAddress* address, UInt32,
+                                        const void*, UInt32* outDataSize)
+{
+    if (address == nullptr || outDataSize == nullptr)
+        return audioStatusBadArgument;
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    UInt32 size = 0;
+    AudioObjectPropertyAddress canonical;
+    AudioDevice* device = nullptr;
+    const OSStatus status = sizeOf(m, object, *address, size, canonical, device);
+    if (status == audioStatusOK)
+        *outDataSize = size;
+    return status;
+}
+
+OSStatus AudioObjectGetPropertyData(AudioObjectID object, const AudioObjectPropertyAddress* address,
+                                    UInt32, const void*, UInt32* ioDataSize, void* data)
+{
+    if (address == nullptr || ioDataSize == nullptr)
+        return audioStatusBadArgument;
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    UInt32 size = 0;
+    AudioObjectPropertyAddress canonical;
+    AudioDevice* device = nullptr;
+    OSStatus status = sizeOf(m, object, *address, size, canonical, device);
+    if (status == audioStatusOK && (*ioDataSize < size || (data == nullptr && size != 0)))
+        status = audioStatusBadPropertySize;
+    if (status == audioStatusOK)
+    {
+        if (device == nullptr)
+        {
+            const auto ids = deviceList(m);
+            if (!ids.empty())
+                std::memcpy(data, ids.data(), size);
+        }
+        else
+            copyProperty(*device, canonical, data);
+        *ioDataSize = size;
+    }
+    m.reads.push_back({object, *address, status});
+    return status;
+}
+
+OSStatus AudioObjectSetPropertyData(AudioObjectID object, const AudioObjectPropertyAddress* address,
+                                    UInt32, const void*, UInt32 dataSize, const void* data)
+{
+    if (address == nullptr)
+        return audioStatusBadArgument;
+    Model& m = model();
+    ChangeList changes;
+    OSStatus status = audioStatusOK;
+    {
+        std::lock_guard<std::mutex> lock(m.mutex);
+        UInt32 size = 0;
+        AudioObjectPropertyAddress canonical;
+        AudioDevice* device = nullptr;
+        status = sizeOf(m, object, *address, size, canonical, device);
+        if (status == audioStatusOK && device == nullptr)
+            status = audioStatusNotWritable;
+        if (status == audioStatusOK)
+            status = writeProperty(m, *device, canonical, data, dataSize, false, changes);
+
+        sim::PropertyWrite record;
+        record.object = object;
+        record.address = *address;
+        if (data != nullptr)
+        {
+            const auto* bytes = static_cast<const std::uint8_t*>(data);
+            record.data.assign(bytes, bytes + dataSize);
+        }
+        record.status = status;
+        m.writes.push_back(std::move(record));
+        queueNotifications(changes);
+    }
+    return status;
+}
+
+OSStatus AudioObjectAddPropertyListener(AudioObjectID object,
+                                        const AudioObjectPropertyAddress* address,
+                                        AudioObjectPropertyListenerProc listener, void* clientData)
+{
+    if (address == nullptr)
+        return audioStatusBadArgument;
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    OSStatus status = audioStatusOK;
+    std::vector<Listener>* listeners = nullptr;
+    if (object == audioSystemObject)
+        listeners = &m.systemListeners;
+    else if (AudioDevice* device = m.findAudioDevice(object))
+        listeners = &device->listeners;
+
+    if (listeners == nullptr)
+        status = audioStatusNoSuchObject;
+    else if (listener == nullptr)
+        status = audioStatusBadArgument;
+    else
+    {
+        for (const Listener& existing : *listeners)
+            if (existing.proc == listener && existing.clientData == clientData &&
+                existing.address == *address)
+                status = audioStatusListenerExists;
+        if (status == audioStatusOK)
+            listeners->push_back({*address, listener, clientData});
+    }
+    m.listenerRegistrations.push_back({object, *address, listener, clientData, status});
+    return status;
+}

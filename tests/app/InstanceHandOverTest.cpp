@@ -1,0 +1,235 @@
+#include "platform/InstanceHandOver.h"
+#include "platform/LocalSocket.h"
+
+#include "support/MessageLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace
+{
+const juce::String appName = "HandOverTestApp";
+
+struct Received
+{
+    juce::StringArray commandLines;
+    bool allOnMessageThread = true;
+
+    std::function<void(const juce::String&)> callback()
+    {
+        return [this](const juce::String& text)
+        {
+            allOnMessageThread &= juce::MessageManager::existsAndIsCurrentThread();
+            commandLines.add(text);
+        };
+    }
+};
+
+// Runs work on another thread while the message loop keeps serving the endpoint.
+template <typename Work> auto whileServing(Work work)
+{
+    auto result = std::async(std::launch::async, work);
+    k71test::pumpUntil(
+        [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        10000);
+    return result.get();
+}
+
+// Sends bytes exactly as given and returns what came back before the server closed.
+std::string exchangeRaw(const std::string& path, const std::string& bytes)
+{
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
+    {
+        close(fd);
+        return "<no connection>";
+    }
+    send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    shutdown(fd, SHUT_WR);
+    std::string reply;
+    char chunk[256];
+    for (ssize_t n; (n = recv(fd, chunk, sizeof(chunk), 0)) > 0;)
+        reply.append(chunk, (std::size_t)n);
+    close(fd);
+    return reply;
+}
+
+std::string endpoint()
+{
+    return platform::localsocket::endpointPath(appName.toStdString(), "instance");
+}
+
+TEST(InstanceHandOver, DeliversWholeCommandLinesInOrderOnTheMessageThread)
+{
+    Received received;
+    platform::InstanceHandOverListener listener(appName, received.callback());
+    ASSERT_TRUE(listener.isListening());
+
+    const juce::StringArray sent = {"/DEFAULT", "", "\"two words\" /defaults2", "line\nbreak",
+                                    juce::String::fromUTF8("gr\xc3\xbc\xc3\x9f")};
+    for (const auto& commandLine : sent)
+        EXPECT_TRUE(
+            whileServing([&] { return platform::handOverToRunningInstance(appName, commandLine); }))
+            << commandLine;
+
+    ASSERT_TRUE(k71test::pumpUntil([&] { return received.commandLines.size() == sent.size(); }));
+    EXPECT_EQ(received.commandLines, sent);
+    EXPECT_TRUE(received.allOnMessageThread);
+}
+
+TEST(InstanceHandOver, DropsMalformedAndOversizedInputAndKeepsServing)
+{
+    Received received;
+    platform::InstanceHandOverListener listener(appName, received.callback());
+    ASSERT_TRUE(listener.isListening());
+    const std::string path = endpoint();
+
+    const std::string tooLong =
+        "commandline " +
+        std::string(2 * (platform::InstanceHandOverListener::maxCommandLineBytes + 1), 'a');
+    const std::vector<std::string> malformed = {
+        "commandline 2f44\n\n", // more than one line
+        "commandline 2f44",     // no end of line
+        "commandline 2f4\n",    // half a byte
+        "commandline 2F44\n",   // upper-case digits
+        "commandline zz\n",     // not hex
+        "commandline ff\n",     // not UTF-8
+        "commandline 2f0044\n", // NUL inside
+        std::string("comm\0andline\n", 13),
+        "rm -rf ~\n", // not a hand-over at all
+        tooLong + "\n",
+        std::string(300000, 'x'), // endless line
+    };
+    for (const auto& input : malformed)
+        EXPECT_EQ(whileServing([&] { return exchangeRaw(path, input); }), "")
+            << input.substr(0, 40);
+
+    EXPECT_TRUE(whileServing([&] { return exchangeRaw(path, "commandline 2f44\n"); }) == "ok\n");
+    ASSERT_TRUE(k71test::pumpUntil([&] { return received.commandLines.size() == 1; }));
+    EXPECT_EQ(received.commandLines[0], "/D");
+    k71test::pumpFor(50);
+    EXPECT_EQ(received.commandLines.size(), 1);
+}
+
+TEST(InstanceHandOver, DropsAConnectionThatStaysSilent)
+{
+    Received received;
+    platform::InstanceHandOverListener listener(appName, received.callback());
+    const std::string path = endpoint();
+
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+
+    char byte;
+    const bool closedByServer =
+        k71test::pumpUntil([&] { return recv(fd, &byte, 1, MSG_DONTWAIT) == 0; },
+                           platform::LocalRequestServer::silentConnectionLimitMs + 1500);
+    close(fd);
+    EXPECT_TRUE(closedByServer);
+}
+
+TEST(InstanceHandOver, StaleEndpointDoesNotStopTheNextStartButALiveOneIsKept)
+{
+    const std::string path = endpoint();
+    {
+        // What a crashed instance leaves behind: a socket file nobody listens on.
+        const int stale = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+        unlink(path.c_str());
+        ASSERT_EQ(bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+        close(stale);
+    }
+
+    Received received;
+    platform::InstanceHandOverListener listener(appName, received.callback());
+    ASSERT_TRUE(listener.isListening());
+
+    Received other;
+    platform::InstanceHandOverListener second(appName, other.callback());
+    EXPECT_FALSE(second.isListening());
+
+    EXPECT_TRUE(whileServing([] { return platform::handOverToRunningInstance(appName, "x"); }));
+    ASSERT_TRUE(k71test::pumpUntil([&] { return received.commandLines.size() == 1; }));
+    EXPECT_TRUE(other.commandLines.isEmpty());
+}
+
+TEST(InstanceHandOver, NoRunningInstanceMeansNoHandOver)
+{
+    EXPECT_FALSE(platform::handOverToRunningInstance(appName, "/DEFAULT", 100));
+}
+
+class EndpointFolder : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"))
+            savedRuntime = runtime;
+    }
+    void TearDown() override
+    {
+        if (savedRuntime.empty())
+            unsetenv("XDG_RUNTIME_DIR");
+        else
+            setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+    }
+
+    static mode_t modeOf(const std::string& path)
+    {
+        struct stat info;
+        return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+    }
+
+    const std::string home = std::getenv("HOME");
+    std::string savedRuntime;
+};
+
+TEST_F(EndpointFolder, UsesAPrivateRuntimeFolderElseAPrivateFolderInTheHome)
+{
+    const std::string runtime = home + "/private-runtime";
+    mkdir(runtime.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    EXPECT_EQ(platform::localsocket::endpointFolder("App"), runtime);
+
+    const std::string fallback = home + "/.App-run";
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(platform::localsocket::endpointFolder("App"), fallback);
+    EXPECT_EQ(modeOf(fallback) & 0777, 0700u);
+
+    const std::string open = home + "/open-runtime";
+    mkdir(open.c_str(), 0700);
+    chmod(open.c_str(), 0777);
+    setenv("XDG_RUNTIME_DIR", open.c_str(), 1);
+    EXPECT_EQ(platform::localsocket::endpointFolder("App"), fallback);
+
+    // A home folder someone widened is narrowed again before use.
+    chmod(fallback.c_str(), 0777);
+    EXPECT_EQ(platform::localsocket::endpointFolder("App"), fallback);
+    EXPECT_EQ(modeOf(fallback) & 0777, 0700u);
+}
+
+TEST_F(EndpointFolder, EndpointIsReachableByThisUserOnly)
+{
+    Received received;
+    platform::InstanceHandOverListener listener(appName, received.callback());
+    ASSERT_TRUE(listener.isListening());
+    const mode_t mode = modeOf(endpoint());
+    EXPECT_TRUE(S_ISSOCK(mode));
+    EXPECT_EQ(mode & 077, 0u);
+    EXPECT_EQ(modeOf(platform::localsocket::endpointFolder(appName.toStdString())) & 077, 0u);
+}
+} // namespace

@@ -1,0 +1,382 @@
+// Finding the interface: HID arrival, the audio search and its name rules,
+// removal.
+#include "DeviceTestSupport.h"
+
+namespace
+{
+using namespace k71test;
+
+int deviceListReads()
+{
+    int count = 0;
+    for (const auto& read : sim::propertyReads())
+        if (read.object == audioSystemObject && read.address == propertyAddress("dev#", "glob", 0))
+            ++count;
+    return count;
+}
+
+class DiscoveryTest : public DeviceLinkTest
+{
+};
+
+struct NameCase
+{
+    const char* name;
+    const char* maker;
+    bool accepted;
+};
+
+class AudioNameRuleTest : public DeviceLinkTest, public ::testing::WithParamInterface<NameCase>
+{
+};
+
+TEST_P(AudioNameRuleTest, AcceptsByPrefixOrByNameAndMaker)
+{
+    sim::InterfaceConfig config;
+    config.audioDevices.front().name = GetParam().name;
+    config.audioDevices.front().manufacturer = GetParam().maker;
+    sim::plugInterface(config);
+    const AudioObjectID device = sim::interfaceInputDevice();
+    registerDeviceLink();
+    settle();
+
+    if (GetParam().accepted)
+    {
+        EXPECT_EQ(gInAudioObjectID, device);
+        EXPECT_EQ(gOutAudioObjectID, device);
+        EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
+        EXPECT_TRUE(sim::sleepCalls().empty());
+    }
+    else
+    {
+        EXPECT_EQ(gInAudioObjectID, 0u);
+        EXPECT_EQ(gOutAudioObjectID, 0u);
+        EXPECT_TRUE(recorder.events().empty());
+        EXPECT_EQ(sim::sleepCalls(), std::vector<unsigned int>(5, 1));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, AudioNameRuleTest,
+    ::testing::Values(NameCase{"K71VT", "Tavrin", true}, NameCase{"K71VT", "Someone", true},
+                      NameCase{"K71VT USB", "", true}, NameCase{"K71VTX", "Someone", true},
+                      NameCase{"k71vt", "Tavrin", true}, NameCase{"K71vT", "TAVRIN", true},
+                      NameCase{"k71vt", "Someone", false}, NameCase{"k71vt", "Tavrin Inc", false},
+                      NameCase{"k71vt USB", "Tavrin", false}, NameCase{"K71", "Tavrin", false},
+                      NameCase{"Built-in", "Tavrin", false}, NameCase{"", "Tavrin", false}));
+
+TEST_F(DiscoveryTest, OneDeviceServesBothDirections)
+{
+    sim::plugInterface();
+    const AudioObjectID device = sim::interfaceInputDevice();
+    registerDeviceLink();
+    settle();
+
+    EXPECT_EQ(gInAudioObjectID, device);
+    EXPECT_EQ(gOutAudioObjectID, device);
+    EXPECT_EQ(ghidInterface, sim::interfaceHidDevices().front());
+    const auto registrations = sim::listenerRegistrations();
+    ASSERT_EQ(registrations.size(), 2u);
+    for (const auto& registration : registrations)
+    {
+        EXPECT_EQ(registration.object, device);
+        EXPECT_EQ(registration.address, propertyAddress("****", "****", 0xFFFFFFFF));
+        EXPECT_EQ(registration.listener, &myAudioObjectPropertyListenerProc);
+        EXPECT_EQ(registration.clientData, &mydeviceStruct);
+    }
+    // The output pass adds the same listener again; the platform refuses the duplicate and
+    // the output id is taken because the input already is this device.
+    EXPECT_EQ(registrations[0].status, 0);
+    EXPECT_NE(registrations[1].status, 0);
+    EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
+}
+
+TEST_F(DiscoveryTest, DevicesWithOneDirectionAreTakenOnlyInTheirPass)
+{
+    sim::plugInterface(sim::InterfaceConfig::separateDevices());
+    const auto devices = sim::interfaceAudioDevices();
+    registerDeviceLink();
+    settle();
+
+    EXPECT_EQ(gInAudioObjectID, devices[0]);
+    EXPECT_EQ(gOutAudioObjectID, devices[1]);
+    const auto registrations = sim::listenerRegistrations();
+    ASSERT_EQ(registrations.size(), 2u);
+    EXPECT_EQ(registrations[0].object, devices[0]);
+    EXPECT_EQ(registrations[1].object, devices[1]);
+    EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
+}
+
+TEST_F(DiscoveryTest, LaterAcceptedDeviceOfAPassWins)
+{
+    sim::plugInterface();
+    sim::AudioDeviceConfig second;
+    second.name = "K71VT 2";
+    const AudioObjectID later = sim::plugAudioDevice(second);
+    registerDeviceLink();
+    settle();
+
+    EXPECT_EQ(gInAudioObjectID, later);
+    EXPECT_EQ(gOutAudioObjectID, later);
+}
+
+TEST_F(DiscoveryTest, OnlyInputFoundGivesFiveSearchesFiveSleepsAndNoEvent)
+{
+    sim::plugInterface(sim::InterfaceConfig::inputOnly());
+    registerDeviceLink();
+    settle();
+
+    EXPECT_EQ(deviceListReads(), 5);
+    EXPECT_EQ(sim::sleepCalls(), std::vector<unsigned int>(5, 1));
+    EXPECT_TRUE(recorder.events().empty());
+    EXPECT_EQ(gInAudioObjectID, sim::interfaceInputDevice());
+    EXPECT_EQ(gOutAudioObjectID, 0u);
+    EXPECT_EQ(ghidInterface, sim::interfaceHidDevices().front());
+}
+
+TEST_F(DiscoveryTest, OutputAppearingWhileSearchingKeepsTheInputFoundEarlier)
+{
+    sim::plugInterface(sim::InterfaceConfig::inputOnly());
+    const AudioObjectID input = sim::interfaceInputDevice();
+    AudioObjectID output = 0;
+    sim::setSleepHook(
+        [&](unsigned int)
+        {
+            if (sim::sleepCalls().size() == 2)
+            {
+                sim::AudioDeviceConfig config;
+                config.name = "K71VT Out";
+                config.hasInput = false;
+                output = sim::plugAudioDevice(config);
+            }
+        });
+    registerDeviceLink();
+    settle();
+
+    EXPECT_EQ(deviceListReads(), 3);
+    EXPECT_EQ(sim::sleepCalls().size(), 2u);
+    EXPECT_EQ(gInAudioObjectID, input);
+    EXPECT_EQ(gOutAudioObjectID, output);
+    EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
+}
+
+TEST_F(DiscoveryTest, DeviceAlreadyPresentIsReportedOnceTheLoopRuns)
+{
+    sim::plugInterface();
+    registerDeviceLink();
+    EXPECT_TRUE(recorder.events().empty());
+    EXPECT_EQ(ghidInterface, nullptr);
+
+    settle();
+    EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
+    const auto details = recorder.details();
+    EXPECT_TRUE(details.front().onMessageThread);
+    EXPECT_EQ(details.front().reserved, nullptr);
+}
+
+TEST_F(DiscoveryTest, RegistrationInstallsTheHidManagerAndTheUnarmedUsbNotification)
+{
+    registerDeviceLink();
+    EXPECT_EQ(mydeviceStruct.vendorID, 0x5E31);
+    EXPECT_EQ(mydeviceStruct.productID, 0x00B4);
+    EXPECT_STREQ(mydeviceStruct.hidProductName, "K71VT");
+    EXPECT_STREQ(mydeviceStruct.audioDeviceName, "K71VT");
+    EXPECT_STREQ(mydeviceStruct.audioManufacturer, "Tavrin");
+    EXPECT_EQ(mydeviceStruct.userData, &recorder);
+
+    const auto managers = sim::hidManagers();
+    ASSERT_EQ(managers.size(), 1u);
+    EXPECT_TRUE(managers[0].hasMatching);
+    ASSERT_EQ(managers[0].matching.size(), 1u);
+    EXPECT_EQ(managers[0].matching[0].vendorID, 0x5E31);
+    EXPECT_EQ(managers[0].matching[0].productID, 0x00B4);
+    EXPECT_TRUE(managers[0].matchingCallback && managers[0].removalCallback);
+    EXPECT_EQ(managers[0].matchingContext, &mydeviceStruct);
+    EXPECT_EQ(managers[0].removalContext, &mydeviceStruct);
+    EXPECT_TRUE(managers[0].scheduled && managers[0].opened);
+
+    const auto notifications = sim::serviceNotifications();
+    ASSERT_EQ(notifications.size(), 1u);
+    EXPECT_EQ(notifications[0].notificationType, "IOServiceMatched");
+    EXPECT_EQ(notifications[0].matching.className, "IOUSBDevice");
+    EXPECT_EQ(notifications[0].matching.numbers.at("VendorID"), 0x5E31);
+    EXPECT_EQ(notifications[0].callback, &plugCallback);
+    EXPECT_EQ(notifications[0].refcon, &mydeviceStruct);
+    EXPECT_TRUE(notifications[0].sourceScheduled);
+    EXPECT_NE(gNotifyPort, nullptr);
+
+    // Arrival goes through the HID manager alone: one search, not two.
+    sim::plugInterface();
+    settle();
+    EXPECT_EQ(deviceListReads(), 1);
+}
+
+TEST_F(DiscoveryTest, DeviceWithoutProductIsIgnored)
+{
+    sim::InterfaceConfig config;
+    config.hidDevices.front().product.reset();
+    sim::plugInterface(config);
+    registerDeviceLink();
+    settle();
+
+    EXPECT_EQ(ghidInterface, nullptr);
+    EXPECT_TRUE(recorder.events().empty());
+    EXPECT_EQ(deviceListReads(), 0);
+
+    sim::unplugInterface();
+    settle();
+    EXPECT_TRUE(recorder.events().empty());
+}
+
+struct HidIdentityCase
+{
+    const char* what;
+    std::optional<std::int32_t> vendorID;
+    std::optional<std::int32_t> productID;
+};
+
+class HidIdentityTest : public DeviceLinkTest, public ::testing::WithParamInterface<HidIdentityCase>
+{
+};
+
+// The manager's matching set already filters; the callbacks check again on their own.
+TEST_P(HidIdentityTest, CallbacksIgnoreOtherOrMissingIds)
+{
+    registerDeviceLink();
+    sim::plugInterface();
+    settle();
+    ghidInterface = nullptr;
+    recorder.clear();
+
+    sim::HidDeviceConfig config;
+    config.vendorID = GetParam().vendorID;
+    config.productID = GetParam().productID;
+    const IOHIDDeviceRef other = sim::plugHidDevice(config);
+    Handle_DeviceMatchingCallback(&mydeviceStruct, 0, nullptr, other);
+    Handle_DeviceRemovalCallback(&mydeviceStruct, 0, nullptr, other);
+
+    EXPECT_EQ(ghidInterface, nullptr);
+    EXPECT_TRUE(recorder.events().empty());
+    EXPECT_NE(gInAudioObjectID, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ids, HidIdentityTest,
+                         ::testing::Values(HidIdentityCase{"vendor", 0x5E32, 0x00B4},
+                                           HidIdentityCase{"product", 0x5E31, 0x00B5},
+                                           HidIdentityCase{"novendor", std::nullopt, 0x00B4},
+                                           HidIdentityCase{"noproduct", 0x5E31, std::nullopt}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+struct RemovalCase
+{
+    const char* product;
+    bool unplugged;
+};
+
+class RemovalNameTest : public DeviceLinkTest, public ::testing::WithParamInterface<RemovalCase>
+{
+};
+
+TEST_P(RemovalNameTest, MatchesTheProductNameIgnoringCase)
+{
+    sim::InterfaceConfig config;
+    config.hidDevices.front().product = std::string(GetParam().product);
+    sim::plugInterface(config);
+    registerDeviceLink();
+    settle();
+    ASSERT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
+
+    AudioObjectID inDuringCallback = 0, outDuringCallback = 0;
+    recorder.onEvent = [&](TAVRIN_CallbackEvent event)
+    {
+        if (event == TAVRIN_CB_UNPLUGGED)
+        {
+            inDuringCallback = gInAudioObjectID;
+            outDuringCallback = gOutAudioObjectID;
+        }
+    };
+    const AudioObjectID device = gInAudioObjectID;
+    sim::unplugHidDevice(sim::interfaceHidDevices().front());
+    settle();
+
+    if (GetParam().unplugged)
+    {
+        EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED}));
+        EXPECT_EQ(inDuringCallback, device);
+        EXPECT_EQ(outDuringCallback, device);
+        EXPECT_EQ(gInAudioObjectID, 0u);
+        EXPECT_EQ(gOutAudioObjectID, 0u);
+    }
+    else
+    {
+        EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
+        EXPECT_EQ(gInAudioObjectID, device);
+    }
+    // The handle is the panel's to forget.
+    EXPECT_EQ(ghidInterface, sim::interfaceHidDevices().front());
+}
+
+INSTANTIATE_TEST_SUITE_P(Products, RemovalNameTest,
+                         ::testing::Values(RemovalCase{"K71VT", true}, RemovalCase{"k71vt", true},
+                                           RemovalCase{"K71Vt", true},
+                                           RemovalCase{"K71VT USB", false},
+                                           RemovalCase{"Other", false}));
+
+TEST_F(DiscoveryTest, SecondMatchingDeviceReplacesTheHandleAndSearchesAgain)
+{
+    sim::InterfaceConfig config;
+    config.hidDevices.push_back(sim::HidDeviceConfig{});
+    sim::plugInterface(config);
+    const auto hid = sim::interfaceHidDevices();
+    registerDeviceLink();
+    settle();
+
+    EXPECT_EQ(ghidInterface, hid[1]);
+    EXPECT_EQ(deviceListReads(), 2);
+    EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED, TAVRIN_CB_PLUGGED}));
+    EXPECT_TRUE(sim::hidCloses().empty());
+
+    // Removing the first one, not the handle kept, still detaches.
+    sim::unplugHidDevice(hid[0]);
+    settle();
+    EXPECT_EQ(recorder.events(),
+              events({TAVRIN_CB_PLUGGED, TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED}));
+    EXPECT_EQ(gInAudioObjectID, 0u);
+    EXPECT_EQ(gOutAudioObjectID, 0u);
+    EXPECT_EQ(ghidInterface, hid[1]);
+}
+
+TEST_F(DiscoveryTest, UnplugAndReplugFindsTheNewDevices)
+{
+    registerDeviceLink();
+    sim::plugInterface();
+    settle();
+    const AudioObjectID first = gInAudioObjectID;
+
+    sim::unplugInterface();
+    settle();
+    EXPECT_EQ(gInAudioObjectID, 0u);
+
+    sim::plugInterface();
+    settle();
+    EXPECT_NE(gInAudioObjectID, 0u);
+    EXPECT_NE(gInAudioObjectID, first);
+    EXPECT_EQ(gInAudioObjectID, sim::interfaceInputDevice());
+    EXPECT_EQ(recorder.events(),
+              events({TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED, TAVRIN_CB_PLUGGED}));
+}
+
+TEST_F(DiscoveryTest, NullCallbackRaisesNothing)
+{
+    registerDeviceLink();
+    mydeviceStruct.eventCallback = nullptr;
+    sim::plugInterface();
+    settle();
+    sim::setMute(sim::interfaceOutputDevice(), audioScopeOutput, 1);
+    sim::unplugInterface();
+    settle();
+
+    EXPECT_TRUE(recorder.events().empty());
+    EXPECT_EQ(gInAudioObjectID, 0u);
+}
+} // namespace

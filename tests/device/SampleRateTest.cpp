@@ -1,0 +1,171 @@
+// Setting one sample rate on both audio devices.
+#include "DeviceTestSupport.h"
+
+#include <thread>
+
+namespace
+{
+using namespace k71test;
+
+class SampleRateTest : public DeviceLinkTest
+{
+  protected:
+    void SetUp() override
+    {
+        DeviceLinkTest::SetUp();
+        sim::AudioDeviceConfig config;
+        config.sampleRate = 44100.0;
+        config.hasOutput = false;
+        input = sim::plugAudioDevice(config);
+        config.hasOutput = true;
+        config.hasInput = false;
+        output = sim::plugAudioDevice(config);
+        gInAudioObjectID = input;
+        gOutAudioObjectID = output;
+    }
+
+    // Runs hw_setSampleRate and tells how long it took.
+    bool setRate(double rate, juce::uint32& elapsedMs)
+    {
+        const auto start = juce::Time::getMillisecondCounter();
+        const bool result = hw_setSampleRate(rate);
+        elapsedMs = juce::Time::getMillisecondCounter() - start;
+        return result;
+    }
+
+    static int rateReads()
+    {
+        int count = 0;
+        for (const auto& read : sim::propertyReads())
+            if (read.address == propertyAddress("nsrt", "****", 0))
+                ++count;
+        return count;
+    }
+
+    AudioObjectID input = 0, output = 0;
+};
+
+TEST_F(SampleRateTest, ExactlyThirtyTwoKilohertzGoesThroughThePhysicalFormat)
+{
+    juce::uint32 elapsed = 0;
+    EXPECT_TRUE(setRate(32000.0, elapsed));
+
+    const auto writes = sim::propertyWrites();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].object, input);
+    EXPECT_EQ(writes[1].object, output);
+    for (const auto& write : writes)
+    {
+        EXPECT_EQ(write.address, propertyAddress("pft ", "****", 0));
+        ASSERT_EQ(write.data.size(), 40u);
+        const AudioStreamDescription format = write.asStreamDescription();
+        EXPECT_EQ(format.sampleRate, 32000.0);
+        EXPECT_EQ(format.formatID, fourCC("lpcm"));
+        EXPECT_EQ(format.formatFlags, 12u);
+        EXPECT_EQ(format.bytesPerPacket, 4u);
+        EXPECT_EQ(format.framesPerPacket, 1u);
+        EXPECT_EQ(format.bytesPerFrame, 4u);
+        EXPECT_EQ(format.channelsPerFrame, 2u);
+        EXPECT_EQ(format.bitsPerChannel, 16u);
+        EXPECT_EQ(format.reserved, 0u);
+        EXPECT_EQ(write.status, 0);
+    }
+    EXPECT_EQ(sim::nominalRate(input), 32000.0);
+    EXPECT_EQ(sim::nominalRate(output), 32000.0);
+}
+
+TEST_F(SampleRateTest, OtherRatesGoThroughTheNominalRate)
+{
+    for (const double rate : {44100.0, 48000.0, 32000.000001, 31999.999999})
+    {
+        sim::clearRecords();
+        juce::uint32 elapsed = 0;
+        setRate(rate, elapsed);
+        const auto writes = sim::propertyWrites();
+        ASSERT_EQ(writes.size(), 2u) << rate;
+        EXPECT_EQ(writes[0].object, input);
+        EXPECT_EQ(writes[1].object, output);
+        for (const auto& write : writes)
+        {
+            EXPECT_EQ(write.address, propertyAddress("nsrt", "****", 0));
+            EXPECT_EQ(write.data.size(), 8u);
+            EXPECT_EQ(write.asDouble(), rate);
+        }
+    }
+}
+
+TEST_F(SampleRateTest, AgreementReturnsTrueWithoutWaiting)
+{
+    juce::uint32 elapsed = 0;
+    EXPECT_TRUE(setRate(48000.0, elapsed));
+    EXPECT_LT(elapsed, 250u);
+    EXPECT_EQ(rateReads(), 2);
+    const auto reads = sim::propertyReads();
+    EXPECT_EQ(reads[0].object, input);
+    EXPECT_EQ(reads[1].object, output);
+}
+
+TEST_F(SampleRateTest, LastingDisagreementWaitsOnceAndReturnsFalse)
+{
+    sim::refuseAllRates(input);
+    juce::uint32 elapsed = 0;
+    EXPECT_FALSE(setRate(48000.0, elapsed));
+    EXPECT_GE(elapsed, 300u);
+    EXPECT_LT(elapsed, 600u);
+    EXPECT_EQ(rateReads(), 4);
+}
+
+TEST_F(SampleRateTest, AgreementReachedDuringTheWaitReturnsTrue)
+{
+    sim::refuseAllRates(input);
+    std::thread hardware(
+        [this]
+        {
+            juce::Thread::sleep(100);
+            sim::setNominalRate(input, 48000.0); // the clock settles late
+        });
+    juce::uint32 elapsed = 0;
+    const bool agreed = setRate(48000.0, elapsed);
+    hardware.join();
+    EXPECT_TRUE(agreed);
+    EXPECT_GE(elapsed, 300u);
+    EXPECT_EQ(rateReads(), 4);
+}
+
+TEST_F(SampleRateTest, BothRefusingAlikeStillAgree)
+{
+    sim::refuseAllRates(input);
+    sim::refuseAllRates(output);
+    juce::uint32 elapsed = 0;
+    EXPECT_TRUE(setRate(48000.0, elapsed));
+    EXPECT_LT(elapsed, 250u);
+    EXPECT_EQ(sim::nominalRate(input), 44100.0);
+    for (const auto& write : sim::propertyWrites())
+        EXPECT_EQ(write.status, audioStatusValueRefused);
+}
+
+TEST_F(SampleRateTest, PartnerFollowingTheClockAgreesAtOnce)
+{
+    sim::refuseAllRates(input);
+    sim::setRateFollows(input, output);
+    juce::uint32 elapsed = 0;
+    EXPECT_TRUE(setRate(96000.0, elapsed));
+    EXPECT_LT(elapsed, 250u);
+    EXPECT_EQ(sim::nominalRate(input), 96000.0);
+}
+
+TEST_F(SampleRateTest, NoDevicesFailAtOnce)
+{
+    gInAudioObjectID = 0;
+    gOutAudioObjectID = 0;
+    juce::uint32 elapsed = 0;
+    EXPECT_FALSE(setRate(48000.0, elapsed));
+    EXPECT_LT(elapsed, 250u);
+    EXPECT_EQ(rateReads(), 2);
+    for (const auto& write : sim::propertyWrites())
+    {
+        EXPECT_EQ(write.object, 0u);
+        EXPECT_EQ(write.status, audioStatusNoSuchObject);
+    }
+}
+} // namespace
