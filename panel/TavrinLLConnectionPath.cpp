@@ -1,0 +1,9 @@
+#include "panel/TavrinLLConnectionPath.h"
+
+TavrinLLConnectionPath::TavrinLLConnectionPath(juce::Point<float> from, juce::Point<float> to)
+{
+    path.startNewSubPath(from);
+    path.lineTo(to);
+}
+
+TavrinLLConnectionPath::~TavrinLLConnectionPath() = default;

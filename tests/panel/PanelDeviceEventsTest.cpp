@@ -1,0 +1,428 @@
+// Attach, detach and the read-back, against the virtual K71 VT's records.
+#include "PanelFixture.h"
+
+#include <atomic>
+#include <thread>
+
+using namespace k71test;
+
+namespace
+{
+void expectAttachedLook(MainComponent& panel)
+{
+    for (auto* button :
+         {panel.button32.get(), panel.button44.get(), panel.button48.get(),
+          panel.buttonAnalog.get(), panel.buttonDigital.get(), panel.buttonPro.get(),
+          panel.buttonCon.get(), panel.buttonCopy.get(), panel.buttonNoneCopy.get(),
+          panel.buttonMuteIn.get(), panel.buttonMuteOut.get(), panel.buttonToggleMonitoring.get()})
+    {
+        EXPECT_TRUE(button->isEnabled()) << button->getName();
+        EXPECT_TRUE(button->isVisible()) << button->getName();
+    }
+    EXPECT_TRUE(panel.sliderGroupIn->isVisible());
+    EXPECT_TRUE(panel.sliderGroupOut->isEnabled());
+    EXPECT_FALSE(panel.buttonLink->isVisible());
+    EXPECT_FALSE(panel.levelMeter1->isVisible());
+}
+} // namespace
+
+TEST_F(PanelTest, FirstAttachWithoutSettingsRestoresTheFactorySwitches)
+{
+    attach();
+
+    EXPECT_EQ(reportLines(), (Lines{
+                                 "attach",
+                                 "monitoring off",
+                                 // the format, from its notification and its direct call
+                                 "status 05 20",
+                                 "status 05 20",
+                                 // the copy option, the same
+                                 "status 05 20",
+                                 "status 05 20",
+                                 // read-back: the analog source switched on, then its own
+                                 "status 05 20",
+                                 "status 05 20",
+                             }));
+    EXPECT_EQ(writeLines(), (Lines{"dev ssrc/inpt/0 = analog"}));
+
+    expectAttachedLook(*panel);
+    EXPECT_TRUE(panel->deviceAttached);
+    EXPECT_FALSE(panel->buttonToggleMonitoring->getToggleState());
+    EXPECT_TRUE(panel->buttonPro->getToggleState());
+    EXPECT_TRUE(panel->buttonNoneCopy->getToggleState());
+    EXPECT_TRUE(panel->buttonAnalog->getToggleState());
+    EXPECT_TRUE(panel->button48->getToggleState());
+    EXPECT_FALSE(panel->button44->getToggleState());
+    EXPECT_EQ(panel->levelLabelIn->getText(), "0.0 dB  ");
+    EXPECT_EQ(panel->levelLabelOut->getText(), "0.0 dB  ");
+    EXPECT_EQ(panel->monitoringOn, 0);
+    EXPECT_EQ(panel->proConFlag, 0);
+    EXPECT_EQ(panel->copyNoneFlag, 0);
+    EXPECT_EQ(panel->inputSourceIndex, 0);
+}
+
+TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
+{
+    attach();
+    click(*panel->buttonCon);
+    click(*panel->buttonCopy);
+    click(*panel->buttonToggleMonitoring);
+    settle();
+    const auto hid = ghidInterface.load();
+    ASSERT_NE(hid, nullptr);
+    sim::clearRecords();
+
+    detach();
+
+    EXPECT_EQ(reportLines(), Lines{});
+    EXPECT_EQ(writeLines(), Lines{});
+    EXPECT_EQ(sim::hidCloses(), std::vector<IOHIDDeviceRef>{hid});
+    EXPECT_EQ(ghidInterface.load(), nullptr);
+    EXPECT_FALSE(panel->deviceAttached);
+
+    auto& settings = *panel->appProperties.getUserSettings();
+    EXPECT_EQ(settings.getValue("MON"), "true");
+    EXPECT_EQ(settings.getValue("PRO_CON"), "true");
+    EXPECT_EQ(settings.getValue("COPY_NONE"), "true");
+
+    for (auto* button : {panel->buttonCon.get(), panel->buttonCopy.get(), panel->buttonAnalog.get(),
+                         panel->button48.get()})
+    {
+        EXPECT_FALSE(button->getToggleState()) << button->getName();
+        EXPECT_FALSE(button->isEnabled()) << button->getName();
+        EXPECT_TRUE(button->isVisible()) << button->getName();
+    }
+    // Monitoring keeps its state, disabled.
+    EXPECT_TRUE(panel->buttonToggleMonitoring->getToggleState());
+    EXPECT_FALSE(panel->buttonToggleMonitoring->isEnabled());
+    EXPECT_FALSE(panel->sliderGroupIn->isVisible());
+    EXPECT_EQ(panel->levelLabelIn->getText(), "");
+    EXPECT_EQ(panel->levelLabelOut->getText(), "");
+}
+
+TEST_F(PanelTest, AttachAfterADetachRestoresConCopyAndMonitoring)
+{
+    attach();
+    click(*panel->buttonCon);
+    click(*panel->buttonCopy);
+    click(*panel->buttonToggleMonitoring);
+    settle();
+    detach();
+    sim::clearRecords();
+
+    attach();
+
+    EXPECT_EQ(reportLines(), (Lines{
+                                 "attach",
+                                 // the toggle still shows monitoring on: the direct call only
+                                 "monitoring on",
+                                 "status 00 20",
+                                 "status 00 20",
+                                 "status 00 20",
+                                 "status 00 20",
+                                 "status 00 20",
+                                 "status 00 20",
+                             }));
+    EXPECT_TRUE(panel->buttonCon->getToggleState());
+    EXPECT_TRUE(panel->buttonCopy->getToggleState());
+    EXPECT_FALSE(panel->buttonPro->getToggleState());
+    EXPECT_TRUE(panel->buttonToggleMonitoring->getToggleState());
+    EXPECT_EQ(panel->monitoringOn, 1);
+}
+
+TEST_F(PanelTest, StoredSwitchesFromAnEarlierRun)
+{
+    struct Stored
+    {
+        const char* mon;
+        const char* proCon;
+        const char* copyNone;
+        Lines reports;
+    };
+    // Only "true" in any letter case counts. The second attach follows the
+    // first: monitoring still shows on, and the format reports still carry
+    // the copy option of the first.
+    const Stored cases[] = {
+        {"TRUE",
+         "True",
+         "true",
+         {"attach", "monitoring on", "monitoring on", "status 04 20", "status 04 20",
+          "status 00 20", "status 00 20", "status 00 20", "status 00 20"}},
+        {"1",
+         "true ",
+         "yes",
+         {"attach", "monitoring off", "monitoring off", "status 01 20", "status 01 20",
+          "status 05 20", "status 05 20", "status 05 20", "status 05 20"}},
+    };
+    for (const auto& stored : cases)
+    {
+        SCOPED_TRACE(stored.proCon);
+        auto& settings = *panel->appProperties.getUserSettings();
+        settings.setValue("MON", stored.mon);
+        settings.setValue("PRO_CON", stored.proCon);
+        settings.setValue("COPY_NONE", stored.copyNone);
+        sim::clearRecords();
+
+        attach();
+        EXPECT_EQ(reportLines(), stored.reports);
+        detach();
+    }
+}
+
+TEST_F(PanelTest, AnAttachFollowingAnAttachSendsEachSwitchOnce)
+{
+    attach();
+    sim::clearRecords();
+
+    MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_PLUGGED);
+    EXPECT_EQ(reportLines(), (Lines{"attach", "monitoring off", "status 05 20", "status 05 20"}));
+    settle();
+    // The read-back finds the analog source already shown.
+    EXPECT_EQ(reportLines(),
+              (Lines{"attach", "monitoring off", "status 05 20", "status 05 20", "status 05 20"}));
+}
+
+TEST_F(PanelTest, DetachWithoutAnAttachSavesTheClearedButtonsAndClosesNothing)
+{
+    MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_UNPLUGGED);
+    EXPECT_EQ(sim::hidCloses(), std::vector<IOHIDDeviceRef>{});
+    auto& settings = *panel->appProperties.getUserSettings();
+    EXPECT_EQ(settings.getValue("MON"), "false");
+    EXPECT_EQ(settings.getValue("PRO_CON"), "false");
+    EXPECT_EQ(settings.getValue("COPY_NONE"), "false");
+}
+
+TEST_F(PanelTest, SleepAndWakeEventsAndANullPanelChangeNothing)
+{
+    attach();
+    sim::clearRecords();
+    for (auto event : {TAVRIN_CB_WILL_SLEEP, TAVRIN_CB_WILL_POWER_ON, TAVRIN_CB_HAS_POWERED_ON})
+        MainComponent::OnApiCallback(panel, nullptr, event);
+    MainComponent::OnApiCallback(nullptr, nullptr, TAVRIN_CB_UNPLUGGED);
+    EXPECT_FALSE(panel->isTimerRunning(MainComponent::readBackTimer));
+    EXPECT_TRUE(panel->deviceAttached);
+    EXPECT_EQ(reportLines(), Lines{});
+    EXPECT_EQ(writeLines(), Lines{});
+}
+
+TEST_F(PanelTest, ReadBackTakesVolumesMutesAndRateIntoThePanel)
+{
+    attach();
+    const auto device = sim::interfaceInputDevice();
+    ASSERT_TRUE(sim::changeProperties(device, {{propertyAddress("vold", "inpt", 1), -12.25f},
+                                               {propertyAddress("vold", "inpt", 2), -3.0f},
+                                               {propertyAddress("vold", "outp", 1), -20.0f},
+                                               {propertyAddress("vold", "outp", 2), -55.0f},
+                                               {propertyAddress("mute", "outp", 0), UInt32(1)},
+                                               {propertyAddress("nsrt", "****", 0), 44100.0}}));
+    settle();
+
+    EXPECT_EQ(panel->sliderGroupIn->leftSlider.getValue(), -12.25);
+    EXPECT_EQ(panel->sliderGroupIn->rightSlider.getValue(), -3.0);
+    EXPECT_EQ(panel->sliderGroupOut->leftSlider.getValue(), -20.0);
+    EXPECT_EQ(panel->sliderGroupOut->rightSlider.getValue(), -55.0);
+    EXPECT_TRUE(panel->buttonMuteOut->getToggleState());
+    EXPECT_FALSE(panel->buttonMuteIn->getToggleState());
+    EXPECT_TRUE(panel->button44->getToggleState());
+    EXPECT_FALSE(panel->button48->getToggleState());
+    // The groups announce the new levels, and the labels follow.
+    ASSERT_TRUE(pumpUntil([this] { return panel->levelLabelOut->getText() != "0.0 dB  "; }));
+    EXPECT_TRUE(pumpUntil([this] { return panel->levelLabelIn->getText() == "-3.0 dB "; }));
+    EXPECT_EQ(panel->levelLabelOut->getText(), "-55.0 dB");
+
+    // The rebuilt menu ticks the new rate only.
+    auto rates = panel->getMenuForIndex(1, "Config");
+    juce::PopupMenu::MenuItemIterator items(rates, true);
+    juce::StringArray ticked;
+    while (items.next())
+        if (items.getItem().isTicked)
+            ticked.add(items.getItem().text);
+    EXPECT_EQ(ticked, juce::StringArray({"44100  Hz"}));
+}
+
+TEST_F(PanelTest, OutputRateWinsWhenTheDirectionsDisagree)
+{
+    auto config = sim::InterfaceConfig::separateDevices();
+    config.audioDevices[0].sampleRate = 44100.0;
+    config.audioDevices[1].sampleRate = 32000.0;
+    attach(config);
+
+    // The first channel-status report brings the input to the output's rate.
+    const auto writes = writeLines();
+    ASSERT_GE(writes.size(), 2u);
+    EXPECT_EQ(Lines(writes.begin(), writes.begin() + 2),
+              (Lines{"in pft /****/0 = format 32000", "out pft /****/0 = format 32000"}));
+    EXPECT_EQ(sim::nominalRate(sim::interfaceInputDevice()), 32000.0);
+    EXPECT_TRUE(panel->button32->getToggleState());
+    for (const auto& report : reportLines())
+    {
+        if (report.rfind("status", 0) == 0)
+        {
+            EXPECT_EQ(report.substr(10), "30");
+        }
+    }
+}
+
+TEST_F(PanelTest, DirectionsThatCannotAgreeLeaveTheRateButtonsAndSendRateCodeZero)
+{
+    auto config = sim::InterfaceConfig::separateDevices();
+    config.audioDevices[0].sampleRate = 44100.0;
+    config.audioDevices[0].nominalRates = {44100.0};
+    config.audioDevices[0].physicalRates = {44100.0};
+    config.audioDevices[1].sampleRate = 48000.0;
+    sim::plugInterface(config);
+    ASSERT_TRUE(pumpUntil([this] { return panel->deviceAttached; }));
+    settle();
+
+    for (auto* button : {panel->button32.get(), panel->button44.get(), panel->button48.get()})
+        EXPECT_FALSE(button->getToggleState()) << button->getName();
+    const auto reports = reportLines();
+    ASSERT_FALSE(reports.empty());
+    for (const auto& report : reports)
+    {
+        if (report.rfind("status", 0) == 0)
+        {
+            EXPECT_EQ(report, "status 05 00");
+        }
+    }
+    // Every report tried to bring the input to the output's 48000 Hz.
+    const auto writes = writeLines();
+    ASSERT_GE(writes.size(), 2u);
+    EXPECT_EQ(writes[0], "in nsrt/****/0 = 48000 !nope");
+    EXPECT_EQ(writes[1], "out nsrt/****/0 = 48000");
+}
+
+TEST_F(PanelTest, SourceReadAsAnalogWhileDigitalIsOnRunsBothHandlersThenReports)
+{
+    attach();
+    click(*panel->buttonDigital);
+    settle();
+    ASSERT_EQ(sim::dataSource(sim::interfaceInputDevice()), audioDataSourceDigital);
+    sim::clearRecords();
+
+    sim::setDataSource(sim::interfaceInputDevice(), audioDataSourceAnalog);
+    settle();
+
+    EXPECT_EQ(writeLines(), (Lines{"dev ssrc/inpt/0 = digital", "dev ssrc/inpt/0 = analog"}));
+    EXPECT_EQ(reportLines(), (Lines{
+                                 "status 05 20", // digital handler
+                                 "status 05 20", // analog handler
+                                 "status 05 20", // the read-back's own
+                                 // the read-back that the two writes caused
+                                 "status 05 20",
+                             }));
+    EXPECT_TRUE(panel->buttonAnalog->getToggleState());
+    EXPECT_EQ(panel->inputSourceIndex, 0);
+}
+
+TEST_F(PanelTest, ReadBackLeavesVolumesAndMutesAloneDuringAUserEdit)
+{
+    attach();
+    panel->userEditInProgress = true;
+    const auto device = sim::interfaceInputDevice();
+    sim::clearRecords();
+    ASSERT_TRUE(sim::changeProperties(device, {{propertyAddress("vold", "outp", 1), -30.0f},
+                                               {propertyAddress("mute", "inpt", 0), UInt32(1)},
+                                               {propertyAddress("nsrt", "****", 0), 44100.0}}));
+    settle();
+    EXPECT_EQ(panel->sliderGroupOut->leftSlider.getValue(), 0.0);
+    EXPECT_FALSE(panel->buttonMuteIn->getToggleState());
+    // Rate, its buttons and the report still follow.
+    EXPECT_TRUE(panel->button44->getToggleState());
+    EXPECT_EQ(reportLines(), Lines{"status 05 00"});
+
+    panel->userEditInProgress = false;
+    sim::notifyListeners(device, {propertyAddress("mute", "inpt", 0)});
+    settle();
+    EXPECT_EQ(panel->sliderGroupOut->leftSlider.getValue(), -30.0);
+    EXPECT_TRUE(panel->buttonMuteIn->getToggleState());
+}
+
+TEST_F(PanelTest, ABurstOfChangesGivesOneReadBackAfterTheLast)
+{
+    attach();
+    const auto device = sim::interfaceInputDevice();
+    const auto sourceReads = []
+    {
+        int count = 0;
+        for (const auto& read : sim::propertyReads())
+            count += read.address == propertyAddress("ssrc", "inpt", 0) ? 1 : 0;
+        return count;
+    };
+    sim::clearRecords();
+
+    // Three changes 10 ms apart, made by the hardware while the panel runs.
+    std::atomic<juce::uint32> lastChange{0};
+    std::atomic<bool> done{false};
+    std::thread hardware(
+        [&]
+        {
+            for (int change = 0; change < 3; ++change)
+            {
+                if (change > 0)
+                    juce::Thread::sleep(10);
+                lastChange = juce::Time::getMillisecondCounter();
+                sim::notifyListeners(device, {propertyAddress("mute", "outp", 0)});
+            }
+            done = true;
+        });
+    const bool finished = pumpUntil([&] { return done.load(); });
+    hardware.join();
+    ASSERT_TRUE(finished);
+
+    ASSERT_TRUE(pumpUntil([&] { return sourceReads() > 0; }));
+    EXPECT_GE(juce::Time::getMillisecondCounter() - lastChange, 45u);
+    settle();
+    EXPECT_EQ(sourceReads(), 1);
+}
+
+TEST_F(PanelTest, ACallbackThatCannotGetTheLockGivesUp)
+{
+    attach();
+    struct EventThread : juce::Thread
+    {
+        explicit EventThread(MainComponent* target) : juce::Thread("k71-test-event"), panel(target)
+        {
+        }
+        void run() override
+        {
+            MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_PROPERTY_CHANGED);
+            returned = true;
+        }
+        MainComponent* panel;
+        std::atomic<bool> returned{false};
+    };
+    // The message thread does not dispatch here, so the lock cannot be had.
+    EventThread thread(panel);
+    thread.startThread();
+    thread.signalThreadShouldExit();
+    ASSERT_TRUE(thread.waitForThreadToExit(3000));
+    EXPECT_TRUE(thread.returned);
+    pumpFor(20);
+    EXPECT_FALSE(panel->isTimerRunning(MainComponent::readBackTimer));
+}
+
+TEST_F(PanelTest, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
+{
+    attach();
+    click(*panel->buttonCon);
+    settle();
+    const auto hid = ghidInterface.load();
+    sim::clearRecords();
+
+    deletePanel();
+
+    EXPECT_EQ(mydeviceStruct.eventCallback.load(), nullptr);
+    EXPECT_EQ(mydeviceStruct.userData.load(), nullptr);
+    EXPECT_EQ(sim::hidCloses(), std::vector<IOHIDDeviceRef>{hid});
+    EXPECT_EQ(ghidInterface.load(), nullptr);
+    const auto stored = juce::parseXML(settingsFile());
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->getChildByAttribute("name", "PRO_CON")->getStringAttribute("val"), "true");
+    EXPECT_EQ(stored->getChildByAttribute("name", "MON")->getStringAttribute("val"), "false");
+
+    // A late change from the device reaches no panel.
+    sim::setMute(sim::interfaceInputDevice(), audioScopeOutput, 1);
+    EXPECT_TRUE(sim::waitForAudioNotifications());
+    pumpFor(80);
+}

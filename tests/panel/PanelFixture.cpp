@@ -1,0 +1,218 @@
+#include "PanelFixture.h"
+
+#include <array>
+#include <cstdio>
+#include <sstream>
+
+namespace k71test
+{
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes attachBytes()
+{
+    Bytes bytes(27, 0);
+    bytes[0] = 0x16;
+    bytes[1] = 0x34;
+    bytes[2] = 0x1A;
+    bytes[4] = 0x01;
+    bytes[21] = 0x80;
+    return bytes;
+}
+
+Bytes monitoringBytes(bool on)
+{
+    Bytes bytes(27, 0);
+    bytes[0] = 0x16;
+    bytes[1] = 0x34;
+    bytes[2] = 0x2C;
+    bytes[4] = 0x01;
+    bytes[5] = on ? 0x05 : 0x01;
+    bytes[21] = 0x80;
+    return bytes;
+}
+
+Bytes channelStatusBytes(std::uint8_t flags, std::uint8_t rateCode)
+{
+    Bytes bytes(27, 0);
+    bytes[21] = 0x02;
+    bytes[24] = flags;
+    bytes[25] = rateCode;
+    bytes[26] = 0x04;
+    return bytes;
+}
+
+std::string hex(std::uint8_t byte)
+{
+    char text[3];
+    std::snprintf(text, sizeof text, "%02x", byte);
+    return text;
+}
+
+std::string objectLabel(AudioObjectID object)
+{
+    if (object == 0)
+        return "0";
+    const auto in = sim::interfaceInputDevice();
+    const auto out = sim::interfaceOutputDevice();
+    if (object == in && object == out)
+        return "dev";
+    if (object == in)
+        return "in";
+    if (object == out)
+        return "out";
+    return "#" + std::to_string(object);
+}
+
+std::string valueText(const sim::PropertyWrite& write)
+{
+    std::ostringstream text;
+    switch (write.address.selector)
+    {
+    case audioPropertyNominalSampleRate:
+        text << write.asDouble();
+        break;
+    case audioPropertyPhysicalFormat:
+        text << "format " << write.asStreamDescription().sampleRate;
+        break;
+    case audioPropertyVolumeDecibels:
+    case audioPropertyVolumeScalar:
+        text << write.asFloat();
+        break;
+    case audioPropertyDataSource:
+        if (write.asUInt32() == audioDataSourceAnalog)
+            text << "analog";
+        else if (write.asUInt32() == audioDataSourceDigital)
+            text << "digital";
+        else
+            text << std::hex << write.asUInt32();
+        break;
+    default:
+        text << write.asUInt32();
+        break;
+    }
+    return text.str();
+}
+} // namespace
+
+std::string describeReport(const sim::HidReport& report)
+{
+    const auto& bytes = report.bytes;
+    std::string prefix;
+    if (report.type != hidReportTypeOutput || report.reportID != 0)
+        prefix = "(not output report 0) ";
+    if (bytes == attachBytes())
+        return prefix + "attach";
+    if (bytes == monitoringBytes(true))
+        return prefix + "monitoring on";
+    if (bytes == monitoringBytes(false))
+        return prefix + "monitoring off";
+    if (bytes.size() == 27 && bytes == channelStatusBytes(bytes[24], bytes[25]))
+        return prefix + "status " + hex(bytes[24]) + " " + hex(bytes[25]);
+    std::string text = prefix + "bytes";
+    for (auto byte : bytes)
+        text += " " + hex(byte);
+    return text;
+}
+
+Lines reportLines()
+{
+    Lines lines;
+    for (const auto& report : sim::hidReports())
+        lines.push_back(describeReport(report));
+    return lines;
+}
+
+std::string describeWrite(const sim::PropertyWrite& write)
+{
+    std::string text = objectLabel(write.object) + " " + fourCCToString(write.address.selector) +
+                       "/" + fourCCToString(write.address.scope) + "/" +
+                       std::to_string(write.address.element) + " = " + valueText(write);
+    if (write.status != 0)
+        text += " !" + fourCCToString((FourCharCode)write.status);
+    return text;
+}
+
+Lines writeLines()
+{
+    Lines lines;
+    for (const auto& write : sim::propertyWrites())
+        lines.push_back(describeWrite(write));
+    return lines;
+}
+
+juce::File settingsFile()
+{
+    return juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory)
+        .getChildFile("K71 VT")
+        .getChildFile("K71 VT.settings");
+}
+
+void PanelTest::SetUp()
+{
+    sim::resetSimulation();
+    settingsFile().getParentDirectory().deleteRecursively();
+    // Away from the faders, so no group links by hovering.
+    juce::Desktop::setMousePosition({0, 0});
+
+    window = std::make_unique<juce::DocumentWindow>("K71VT", juce::Colours::lightgrey,
+                                                    juce::DocumentWindow::allButtons);
+    window->setUsingNativeTitleBar(true);
+    panel = new MainComponent();
+    window->setContentOwned(panel, true);
+    window->setTopLeftPosition(100, 100);
+    window->setVisible(true);
+}
+
+void PanelTest::TearDown()
+{
+    deletePanel();
+    sim::resetSimulation();
+}
+
+void PanelTest::deletePanel()
+{
+    window.reset();
+    panel = nullptr;
+}
+
+void PanelTest::attach(const sim::InterfaceConfig& config)
+{
+    sim::plugInterface(config);
+    ASSERT_TRUE(pumpUntil([this] { return panel->deviceAttached; }));
+    settle();
+}
+
+void PanelTest::detach()
+{
+    sim::unplugInterface();
+    ASSERT_TRUE(pumpUntil(
+        [this] {
+            return !panel->sliderGroupIn->isVisible() && gInAudioObjectID == 0 &&
+                   gOutAudioObjectID == 0;
+        }));
+}
+
+void PanelTest::settle()
+{
+    for (int round = 0; round < 50; ++round)
+    {
+        ASSERT_TRUE(sim::waitForAudioNotifications());
+        if (!panel->isTimerRunning(MainComponent::readBackTimer))
+            return;
+        ASSERT_TRUE(
+            pumpUntil([this] { return !panel->isTimerRunning(MainComponent::readBackTimer); }));
+    }
+    FAIL() << "the panel kept reading back";
+}
+
+void PanelTest::click(juce::Button& button)
+{
+    button.triggerClick();
+    // The click is a posted message: one posted after it runs after it.
+    auto clicked = std::make_shared<bool>(false);
+    juce::MessageManager::callAsync([clicked] { *clicked = true; });
+    ASSERT_TRUE(pumpUntil([clicked] { return *clicked; }));
+}
+} // namespace k71test

@@ -1,0 +1,147 @@
+// The settings file and the factory defaults.
+#include "PanelFixture.h"
+
+using namespace k71test;
+
+namespace
+{
+const Lines factoryLevelAndMuteWrites = {
+    "dev vold/outp/1 = 0",   "dev vold/outp/2 = 0",   "dev vold/inpt/1 = 0", "dev vold/inpt/2 = 0",
+    "dev vold/outp/0 = 224", "dev vold/outp/1 = 224", "dev mute/outp/0 = 0", "dev mute/inpt/0 = 0",
+};
+
+Lines concat(Lines first, const Lines& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+} // namespace
+
+TEST_F(PanelTest, SettingsFileLiesInTheUserDataFolderAsXml)
+{
+    auto* settings = panel->appProperties.getUserSettings();
+    EXPECT_EQ(settings->getFile(), settingsFile());
+    EXPECT_TRUE(settings->getFile().getFullPathName().contains("/.config/K71 VT/"));
+
+    const auto options = panelSettingsOptions();
+    EXPECT_EQ(options.millisecondsBeforeSaving, 3000);
+    EXPECT_EQ(options.storageFormat, juce::PropertiesFile::storeAsXML);
+    EXPECT_FALSE(options.ignoreCaseOfKeyNames);
+}
+
+TEST_F(PanelTest, SavedSwitchesReachTheFileAfterThreeSeconds)
+{
+    panel->buttonToggleMonitoring->setToggleState(true, juce::dontSendNotification);
+    panel->buttonCon->setToggleState(true, juce::dontSendNotification);
+    const auto savedAt = juce::Time::getMillisecondCounter();
+    panel->saveProperties();
+    auto& settings = *panel->appProperties.getUserSettings();
+    EXPECT_EQ(settings.getValue("MON"), "true");
+    EXPECT_EQ(settings.getValue("PRO_CON"), "true");
+    EXPECT_EQ(settings.getValue("COPY_NONE"), "false");
+
+    EXPECT_FALSE(settingsFile().existsAsFile());
+    ASSERT_TRUE(pumpUntil([] { return settingsFile().existsAsFile(); }, 6000));
+    EXPECT_GE(juce::Time::getMillisecondCounter() - savedAt, 2900u);
+    const auto stored = juce::parseXML(settingsFile());
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->getTagName(), "PROPERTIES");
+    EXPECT_EQ(stored->getChildByAttribute("name", "MON")->getStringAttribute("val"), "true");
+    EXPECT_EQ(stored->getChildByAttribute("name", "COPY_NONE")->getStringAttribute("val"), "false");
+}
+
+TEST_F(PanelTest, QuittingWhileDetachedWritesNoSwitches)
+{
+    deletePanel();
+    EXPECT_FALSE(settingsFile().existsAsFile());
+}
+
+TEST_F(PanelTest, FactoryDefaultsFromTheFactoryState)
+{
+    attach();
+    sim::clearRecords();
+
+    panel->setFactoryDefaults();
+    settle();
+
+    EXPECT_EQ(writeLines(), concat({"dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 48000"},
+                                   factoryLevelAndMuteWrites));
+    EXPECT_EQ(reportLines(), Lines{"monitoring off"});
+}
+
+TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
+{
+    attach();
+    for (auto* button :
+         {panel->buttonDigital.get(), panel->buttonCon.get(), panel->buttonCopy.get(),
+          panel->buttonToggleMonitoring.get(), panel->buttonMuteIn.get()})
+    {
+        click(*button);
+        settle();
+    }
+    ASSERT_TRUE(sim::setVolumeDb(sim::interfaceInputDevice(), audioScopeInput, 1, -6.0f));
+    settle();
+    ASSERT_EQ(panel->sliderGroupIn->leftSlider.getValue(), -6.0);
+    sim::clearRecords();
+
+    panel->setFactoryDefaults();
+    settle();
+
+    EXPECT_EQ(writeLines(), concat(concat({"dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 48000"},
+                                          factoryLevelAndMuteWrites),
+                                   {"dev ssrc/inpt/0 = digital", "dev ssrc/inpt/0 = analog"}));
+    EXPECT_EQ(reportLines(), (Lines{
+                                 "monitoring off", // the switch going off
+                                 "monitoring off", // the direct call
+                                 "status 00 20",   // "Digital" going off
+                                 "status 00 20",   // "Analog"
+                                 "status 00 20",   // "Con" going off
+                                 "status 01 20",   // "Pro"
+                                 "status 01 20",   // "Copy" going off
+                                 "status 05 20",   // "NoneCopy"
+                                 "status 05 20",   // the read-back the writes caused
+                             }));
+    EXPECT_TRUE(panel->buttonAnalog->getToggleState());
+    EXPECT_TRUE(panel->buttonPro->getToggleState());
+    EXPECT_TRUE(panel->buttonNoneCopy->getToggleState());
+    EXPECT_FALSE(panel->buttonToggleMonitoring->getToggleState());
+    EXPECT_FALSE(panel->buttonMuteIn->getToggleState());
+    EXPECT_EQ(panel->sliderGroupIn->leftSlider.getValue(), 0.0);
+    EXPECT_EQ(panel->levelLabelIn->getText(), "0.0 dB  ");
+    // The output's main and left channel end with 224 dB written, clamped by
+    // the device.
+    EXPECT_EQ(sim::volumeDb(sim::interfaceOutputDevice(), audioScopeOutput, 1), 0.0f);
+    // Factory defaults write no settings key.
+    EXPECT_FALSE(panel->appProperties.getUserSettings()->containsKey("PRO_CON"));
+}
+
+TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
+{
+    panel->sliderGroupIn->leftSlider.setValue(-10.0, juce::dontSendNotification);
+    panel->buttonMuteOut->setToggleState(true, juce::dontSendNotification);
+
+    panel->setFactoryDefaults();
+
+    EXPECT_EQ(reportLines(), Lines{});
+    for (const auto& write : sim::propertyWrites())
+        EXPECT_EQ(write.object, 0u);
+    EXPECT_TRUE(panel->buttonAnalog->getToggleState());
+    EXPECT_TRUE(panel->buttonPro->getToggleState());
+    EXPECT_TRUE(panel->buttonNoneCopy->getToggleState());
+    EXPECT_FALSE(panel->buttonMuteOut->getToggleState());
+    EXPECT_EQ(panel->sliderGroupIn->leftSlider.getValue(), 0.0);
+    // The groups are disabled, so the labels stay empty.
+    EXPECT_EQ(panel->levelLabelIn->getText(), "");
+
+    // The next attach restores from the file, selecting partners of buttons
+    // that are on: three reports for each.
+    auto& settings = *panel->appProperties.getUserSettings();
+    settings.setValue("PRO_CON", "true");
+    settings.setValue("COPY_NONE", "true");
+    attach();
+    const auto reports = reportLines();
+    ASSERT_GE(reports.size(), 8u);
+    EXPECT_EQ(Lines(reports.begin(), reports.begin() + 8),
+              (Lines{"attach", "monitoring off", "status 05 20", "status 04 20", "status 04 20",
+                     "status 04 20", "status 00 20", "status 00 20"}));
+}
