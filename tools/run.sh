@@ -22,9 +22,14 @@ fi
 xvfb_pid=""
 panel_pid=""
 cleanup() {
-    [ -n "$panel_pid" ] && kill "$panel_pid" 2>/dev/null && wait "$panel_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-    return 0
+    if [ -n "$panel_pid" ]; then
+        kill "$panel_pid" 2>/dev/null || true
+        wait "$panel_pid" 2>/dev/null || true
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
 }
 trap cleanup EXIT
 

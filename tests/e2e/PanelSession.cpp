@@ -1,0 +1,243 @@
+#include "PanelSession.h"
+
+#include "support/MessageLoop.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <sstream>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace e2e
+{
+namespace
+{
+struct DisplayCloser
+{
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+
+// A window that went away between two queries is an answer, not a reason to end.
+int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+std::unique_ptr<Display, DisplayCloser> openDisplay()
+{
+    XSetErrorHandler(ignoreXError);
+    return std::unique_ptr<Display, DisplayCloser>(XOpenDisplay(nullptr));
+}
+} // namespace
+
+std::string run(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r"))
+    {
+        char chunk[4096];
+        for (size_t n; (n = fread(chunk, 1, sizeof(chunk), pipe)) > 0;)
+            output.append(chunk, n);
+        pclose(pipe);
+    }
+    return output;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+ProgramProcess::ProgramProcess(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> words = {K71_PROGRAM_PATH};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid = fork();
+    if (pid == 0)
+    {
+        // The program must not outlive a test that was stopped: it holds the lock.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        execve(K71_PROGRAM_PATH, argv.data(), environ);
+        _exit(127);
+    }
+}
+
+ProgramProcess::~ProgramProcess()
+{
+    if (running())
+    {
+        kill(pid, SIGKILL);
+        waitForExit(5000);
+    }
+}
+
+bool ProgramProcess::running()
+{
+    if (pid < 0 || exitStatus.has_value())
+        return false;
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid)
+    {
+        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> ProgramProcess::waitForExit(int timeoutMs)
+{
+    k71test::pumpUntil([this] { return !running(); }, timeoutMs);
+    return exitStatus;
+}
+
+std::string sim(const std::string& request)
+{
+    return run(std::string(K71_SIM_TOOL_PATH) + " " + request + " 2>&1");
+}
+
+std::vector<std::string> reports()
+{
+    return lines(sim("reports"));
+}
+
+std::vector<std::string> writes()
+{
+    return lines(sim("writes"));
+}
+
+unsigned long findWindow(const std::string& title)
+{
+    for (const auto& line : lines(run("xdotool search --onlyvisible --name '^" + title + "$'")))
+        return std::stoul(line);
+    return 0;
+}
+
+std::string windowName(unsigned long window)
+{
+    const auto text = lines(run("xdotool getwindowname " + std::to_string(window)));
+    return text.empty() ? std::string() : text[0];
+}
+
+WindowGeometry geometry(unsigned long window)
+{
+    auto display = openDisplay();
+    WindowGeometry result;
+    ::Window root, child;
+    int x, y;
+    unsigned width, height, border, depth;
+    if (XGetGeometry(display.get(), window, &root, &x, &y, &width, &height, &border, &depth))
+    {
+        XTranslateCoordinates(display.get(), window, root, 0, 0, &result.x, &result.y, &child);
+        result.width = (int)width;
+        result.height = (int)height;
+    }
+    return result;
+}
+
+bool hasFocus(unsigned long window)
+{
+    auto display = openDisplay();
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display.get(), &focus, &revert);
+    while (focus != 0 && focus != PointerRoot && focus != window)
+    {
+        ::Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display.get(), focus, &root, &parent, &children, &count))
+            return false;
+        if (children != nullptr)
+            XFree(children);
+        if (parent == root)
+            return false;
+        focus = parent;
+    }
+    return focus == window;
+}
+
+void prepareDisplay()
+{
+    auto display = openDisplay();
+    for (const char* name : {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "_NET_WM_PING"})
+        XInternAtom(display.get(), name, False);
+    XSync(display.get(), False);
+}
+
+void focusNothing()
+{
+    auto display = openDisplay();
+    XSetInputFocus(display.get(), PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(display.get(), False);
+}
+
+void requestClose(unsigned long window)
+{
+    auto display = openDisplay();
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display.get(), "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long)XInternAtom(display.get(), "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display.get(), window, False, NoEventMask, &event);
+    XSync(display.get(), False);
+}
+
+void click(unsigned long window, int x, int y)
+{
+    run("xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " +
+        std::to_string(y) + " click 1");
+}
+
+void drag(unsigned long window, int x, int y, int toX, int toY)
+{
+    const std::string id = std::to_string(window);
+    std::string command = "xdotool mousemove --window " + id + " " + std::to_string(x) + " " +
+                          std::to_string(y) + " mousedown 1";
+    for (int step = 1; step <= 4; ++step)
+        command += " mousemove --window " + id + " " + std::to_string(x + (toX - x) * step / 4) +
+                   " " + std::to_string(y + (toY - y) * step / 4);
+    run(command + " mouseup 1");
+}
+
+juce::File settingsFile()
+{
+    return juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory)
+        .getChildFile("K71 VT")
+        .getChildFile("K71 VT.settings");
+}
+
+ProgramLock::ProgramLock()
+{
+    fd = open("/tmp/k71vt-end-to-end.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        k71test::pumpUntil([this] { return flock(fd, LOCK_EX | LOCK_NB) == 0; }, 100000);
+}
+
+ProgramLock::~ProgramLock()
+{
+    if (fd >= 0)
+        close(fd);
+}
+} // namespace e2e
