@@ -64,10 +64,7 @@ TEST_F(PanelTest, FirstAttachWithoutSettingsRestoresTheFactorySwitches)
 TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
 {
     attach();
-    click(*panel->buttonCon);
-    click(*panel->buttonCopy);
-    click(*panel->buttonToggleMonitoring);
-    settle();
+    chooseConCopyAndMonitoring();
     const auto hid = ghidInterface.load();
     ASSERT_NE(hid, nullptr);
     sim::clearRecords();
@@ -103,10 +100,7 @@ TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
 TEST_F(PanelTest, AttachAfterADetachRestoresConCopyAndMonitoring)
 {
     attach();
-    click(*panel->buttonCon);
-    click(*panel->buttonCopy);
-    click(*panel->buttonToggleMonitoring);
-    settle();
+    chooseConCopyAndMonitoring();
     detach();
     sim::clearRecords();
 
