@@ -3,6 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+namespace
+{
+// Level target in 1/128 steps of the meter height: logarithmic, and never
+// above 126 however loud the byte.
+int targetForLevelByte(juce::int8 levelByte)
+{
+    if (levelByte <= 0)
+        return 0;
+    const int steps = std::min((int)levelByte, 123) + 1;
+    return (int)(std::log((float)steps) * 26.33745f);
+}
+} // namespace
+
 LevelMeter2::LevelMeter2()
 {
     setSize(110, 110);
@@ -12,14 +25,6 @@ LevelMeter2::LevelMeter2()
 LevelMeter2::~LevelMeter2()
 {
     delete levelSource;
-}
-
-int LevelMeter2::targetForLevelByte(juce::int8 levelByte)
-{
-    if (levelByte <= 0)
-        return 0;
-    const int steps = std::min((int)levelByte, 123) + 1;
-    return (int)(std::log((float)steps) * 26.33745f);
 }
 
 void LevelMeter2::timerCallback()

@@ -15,9 +15,6 @@ class LevelMeter2 : public juce::Component, public juce::Timer
     void resized() override;
     void timerCallback() override;
 
-    // Level target in 1/128 steps of the meter height for a level byte.
-    static int targetForLevelByte(juce::int8 levelByte);
-
     juce::Image scaledOnImage;
     juce::Image scaledOffImage;
     juce::Image onImage;
