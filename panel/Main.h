@@ -1,0 +1,50 @@
+#pragma once
+
+#include "panel/TavrinBorderBoundsConstrainer.h"
+#include "platform/InstanceHandOver.h"
+#include "platform/SimulatorChannel.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+// The application object: one running instance, its main window with the
+// panel as content, the reset command line, and the command line of later
+// launches.
+class VarneloApplication : public juce::JUCEApplication
+{
+  public:
+    VarneloApplication() = default;
+    ~VarneloApplication() override;
+
+    const juce::String getApplicationName() override;
+    const juce::String getApplicationVersion() override;
+    bool moreThanOneInstanceAllowed() override;
+    void initialise(const juce::String& commandLine) override;
+    void shutdown() override;
+    void anotherInstanceStarted(const juce::String& commandLine) override;
+    void systemRequestedQuit() override;
+
+    // The one top-level window; its size rules apply to the panel inside the frame.
+    class MainWindow : public juce::DocumentWindow
+    {
+      public:
+        explicit MainWindow(const juce::String& name);
+        ~MainWindow() override;
+
+        void closeButtonPressed() override;
+
+        std::unique_ptr<BorderBoundsConstrainer> boundsConstrainer;
+
+      private:
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainWindow)
+    };
+
+  private:
+    std::unique_ptr<MainWindow> mainWindow;
+
+    // The stand-in platform of this desktop: the simulator's control channel and the
+    // endpoint that takes the command line of later launches.
+    std::unique_ptr<platform::SimulatorChannel> simulatorChannel;
+    std::unique_ptr<platform::InstanceHandOverListener> handOverListener;
+};
