@@ -16,7 +16,10 @@ juce::String composeVersionText()
 
 AboutWindow::AboutWindow()
     : closeButton(std::make_unique<juce::ImageButton>(juce::String())),
-      webLink(std::make_unique<juce::HyperlinkButton>())
+      // Given its address at construction: assigning a URL later copies an
+      // empty memory block through a null pointer inside the framework.
+      webLink(std::make_unique<juce::HyperlinkButton>(juce::String(),
+                                                      juce::URL("https://www.example.com/113")))
 {
     versionText = composeVersionText();
     textPosition = {285, 181};
@@ -36,7 +39,6 @@ AboutWindow::AboutWindow()
     closeButton->addListener(this);
     addAndMakeVisible(*closeButton);
 
-    webLink->setURL(juce::URL("https://www.example.com/113"));
     webLink->setBounds(67, 143, 140, 16);
     addAndMakeVisible(*webLink);
 }

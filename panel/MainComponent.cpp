@@ -388,7 +388,7 @@ void MainComponent::handleDeviceEvent(TAVRIN_CallbackEvent event)
     switch (event)
     {
     case TAVRIN_CB_PROPERTY_CHANGED:
-        startTimer(readBackTimer, 50);
+        startCountdown(readBackTimer, 50);
         break;
     case TAVRIN_CB_UNPLUGGED:
         handleDetach();
@@ -446,7 +446,7 @@ void MainComponent::handleAttach()
     switchWithNotification(copyButton, true);
     buttonClicked(&copyButton);
 
-    startTimer(readBackTimer, 200);
+    startCountdown(readBackTimer, 200);
     repaint();
 }
 
@@ -455,6 +455,8 @@ void MainComponent::timerCallback(int timerID)
     switch (timerID)
     {
     case userEditTimer:
+        if (!countdownEnded(userEditTimer))
+            break;
         stopTimer(userEditTimer);
         userEditInProgress = false;
         break;
@@ -468,12 +470,33 @@ void MainComponent::timerCallback(int timerID)
         stopTimer(spareTimer);
         break;
     case readBackTimer:
+        if (!countdownEnded(readBackTimer))
+            break;
         readBack();
         stopTimer(readBackTimer);
         break;
     default:
         break;
     }
+}
+
+// The framework counts a restarted timer from its own last tick, so it can
+// fire early; the panel keeps the deadline and waits out the rest.
+void MainComponent::startCountdown(int timerID, int intervalMs)
+{
+    countdownDeadlines[(size_t)(timerID - userEditTimer)] =
+        juce::Time::getMillisecondCounter() + (juce::uint32)intervalMs;
+    startTimer(timerID, intervalMs);
+}
+
+bool MainComponent::countdownEnded(int timerID)
+{
+    const auto deadline = countdownDeadlines[(size_t)(timerID - userEditTimer)];
+    const auto remaining = (int)(deadline - juce::Time::getMillisecondCounter());
+    if (remaining <= 0)
+        return true;
+    startTimer(timerID, remaining);
+    return false;
 }
 
 void MainComponent::readBack()
@@ -558,14 +581,14 @@ void MainComponent::buttonClicked(juce::Button* button)
         userEditInProgress = true;
         writeProperty<UInt32>(gOutAudioObjectID, propertyAddress("mute", "outp", 0),
                               button->getToggleState() ? 1 : 0);
-        startTimer(userEditTimer, 50);
+        startCountdown(userEditTimer, 50);
     }
     else if (button == buttonMuteIn.get())
     {
         userEditInProgress = true;
         writeProperty<UInt32>(gInAudioObjectID, propertyAddress("mute", "inpt", 0),
                               button->getToggleState() ? 1 : 0);
-        startTimer(userEditTimer, 50);
+        startCountdown(userEditTimer, 50);
     }
     else if (button == buttonAnalog.get())
     {
@@ -719,7 +742,7 @@ void MainComponent::actionListenerCallback(const juce::String& message)
     writeProperty(gInAudioObjectID, propertyAddress("vold", "inpt", 2), inRight);
     writeProperty(gOutAudioObjectID, propertyAddress("vold", "outp", 1), outLeft);
     writeProperty(gOutAudioObjectID, propertyAddress("vold", "outp", 2), outRight);
-    startTimer(userEditTimer, 50);
+    startCountdown(userEditTimer, 50);
 }
 
 //==============================================================================

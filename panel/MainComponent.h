@@ -12,6 +12,7 @@
 #include <juce_data_structures/juce_data_structures.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <array>
 #include <memory>
 
 // The control panel: owns every widget, turns the user's actions into device
@@ -126,18 +127,24 @@ class MainComponent : public juce::Component,
     double designWidth = 0.0;
     double designHeight = 0.0;
 
-  private:
+    // Action messages of the two fader groups (through the private base).
     void actionListenerCallback(const juce::String& message) override;
 
+  private:
     void handleDeviceEvent(TAVRIN_CallbackEvent event);
     void handleAttach();
     void handleDetach();
     void readBack();
+    void startCountdown(int timerID, int intervalMs);
+    bool countdownEnded(int timerID);
     void runLooplineCommand(int commandID);
     void showAboutDialog();
     void setUpImageButton(juce::ImageButton& button, int radioGroup);
     void setUpFaderGroup(SliderStereoGroup& group, double minimum, double maximum,
                          TavrinSliderLookAndFeel& look, int designX);
+
+    // Deadlines of the one-shot timers, by id from userEditTimer on.
+    std::array<juce::uint32, 5> countdownDeadlines{};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainComponent)
 };

@@ -127,12 +127,14 @@ TEST_F(PanelTest, FlagsFollowTheirButtons)
 TEST_F(PanelTest, AMuteClickSuspendsTheReadBackForFiftyMilliseconds)
 {
     attach();
-    click(*panel->buttonMuteOut);
     const auto clickedAt = juce::Time::getMillisecondCounter();
+    panel->buttonMuteOut->setToggleState(true, juce::dontSendNotification);
+    panel->buttonClicked(panel->buttonMuteOut.get());
     EXPECT_TRUE(panel->userEditInProgress);
-    EXPECT_TRUE(panel->isTimerRunning(MainComponent::userEditTimer));
+    EXPECT_EQ(panel->getTimerInterval(MainComponent::userEditTimer), 50);
+
     ASSERT_TRUE(pumpUntil([this] { return !panel->userEditInProgress; }));
-    EXPECT_GE(juce::Time::getMillisecondCounter() - clickedAt, 40u);
+    EXPECT_GE(juce::Time::getMillisecondCounter() - clickedAt, 50u);
     EXPECT_FALSE(panel->isTimerRunning(MainComponent::userEditTimer));
     settle();
     EXPECT_TRUE(panel->buttonMuteOut->getToggleState());

@@ -207,6 +207,14 @@ void PanelTest::settle()
     FAIL() << "the panel kept reading back";
 }
 
+void PanelTest::chooseConCopyAndMonitoring()
+{
+    click(*panel->buttonCon);
+    click(*panel->buttonCopy);
+    click(*panel->buttonToggleMonitoring);
+    settle();
+}
+
 void PanelTest::click(juce::Button& button)
 {
     button.triggerClick();

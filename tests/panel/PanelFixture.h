@@ -45,6 +45,8 @@ class PanelTest : public testing::Test
     // Clicks the button as the user would, through the framework's click.
     void click(juce::Button& button);
     void deletePanel();
+    // Clicks "Con", "Copy" and monitoring on an attached panel.
+    void chooseConCopyAndMonitoring();
 
     std::unique_ptr<juce::DocumentWindow> window;
     MainComponent* panel = nullptr;

@@ -354,3 +354,14 @@ TEST_F(PanelTest, PresetItemsOnlyReadTheStoredPath)
     EXPECT_FALSE(settingsFile().existsAsFile());
     EXPECT_TRUE(mixerIsZero());
 }
+
+TEST_F(PanelTest, QuittingWithAMenuOpenClosesItFirst)
+{
+    attach();
+    panel->menuBar->showMenu(1);
+    auto& modal = *juce::ModalComponentManager::getInstance();
+    ASSERT_TRUE(pumpUntil([&] { return modal.getNumModalComponents() > 0; }));
+
+    deletePanel();
+    EXPECT_TRUE(pumpUntil([&] { return modal.getNumModalComponents() == 0; }));
+}
