@@ -45,24 +45,11 @@ const int proNoneCopy = 0x05, conNoneCopy = 0x04, conCopy = 0x00;
 std::vector<std::string> attachSequence(bool monitoringOn, int flags,
                                         bool monitoringChanged = false)
 {
+    std::vector<std::string> sequence = {attach, monitoring(monitoringOn)};
     if (monitoringChanged) // the switch's own handler, then the direct call
-        return {attach,
-                monitoring(monitoringOn),
-                monitoring(monitoringOn),
-                channelStatus(flags),
-                channelStatus(flags),
-                channelStatus(flags),
-                channelStatus(flags),
-                channelStatus(flags),
-                channelStatus(flags)};
-    return {attach,
-            monitoring(monitoringOn),
-            channelStatus(flags),
-            channelStatus(flags),
-            channelStatus(flags),
-            channelStatus(flags),
-            channelStatus(flags),
-            channelStatus(flags)};
+        sequence.push_back(monitoring(monitoringOn));
+    sequence.insert(sequence.end(), 6, channelStatus(flags));
+    return sequence;
 }
 
 // Whether expected appears in lines in this order (other lines may come between).
@@ -147,7 +134,7 @@ class PanelEndToEnd : public testing::Test
                         const std::vector<std::string>& arguments = {})
     {
         program = std::make_unique<e2e::ProgramProcess>(arguments);
-        EXPECT_TRUE(waitForReports(8, 15000));
+        EXPECT_TRUE(waitForReports(8, 30000));
         // Found only now: the window is made again when it takes the native title bar.
         unsigned long window = 0;
         EXPECT_TRUE(k71test::pumpUntil([&] { return (window = e2e::findWindow(title)) != 0; }));
@@ -163,6 +150,19 @@ class PanelEndToEnd : public testing::Test
                         const std::vector<std::string>& expected, int timeoutMs = 5000)
     {
         return k71test::pumpUntil([&] { return inOrder(records(), expected); }, timeoutMs);
+    }
+
+    // Until a property write containing the text has been made.
+    static bool waitForWrite(const std::string& text)
+    {
+        return k71test::pumpUntil(
+            [&]
+            {
+                for (const auto& line : e2e::writes())
+                    if (line.find(text) != std::string::npos)
+                        return true;
+                return false;
+            });
     }
 
     static void clickAt(unsigned long window, const Fraction& control)
@@ -260,15 +260,7 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
     // 32 kHz goes through the physical format; the read-back then reports the new code.
     e2e::sim("clear");
     clickAt(window, button32);
-    EXPECT_TRUE(k71test::pumpUntil(
-        []
-        {
-            for (const auto& line : e2e::writes())
-                if (line.find(" 'pft ' '****' 0 rate=32000 ") != std::string::npos)
-                    return true;
-            return false;
-        }))
-        << joined(e2e::writes());
+    EXPECT_TRUE(waitForWrite(" 'pft ' '****' 0 rate=32000 ")) << joined(e2e::writes());
     EXPECT_TRUE(waitFor(e2e::reports, {channelStatus(conCopy, 0x30)})) << joined(e2e::reports());
 
     // A fader drag writes all four levels, the output's left one lowered.
@@ -344,15 +336,7 @@ TEST_F(PanelEndToEnd, SecondLaunchesHandTheirCommandLineToTheRunningPanel)
     e2e::ProgramProcess reset({"/DEFAULT"});
     EXPECT_EQ(reset.waitForExit(3000), 0);
     EXPECT_LT(juce::Time::getMillisecondCounter() - startedAt, 3000u);
-    EXPECT_TRUE(k71test::pumpUntil(
-        []
-        {
-            for (const auto& line : e2e::writes())
-                if (line.find(" 'vold' 'outp' 0 224 ") != std::string::npos)
-                    return true;
-            return false;
-        }))
-        << joined(e2e::writes());
+    EXPECT_TRUE(waitForWrite(" 'vold' 'outp' 0 224 ")) << joined(e2e::writes());
     // The cleared position reaches the file with the next save.
     EXPECT_TRUE(k71test::pumpUntil([] { return setting("WindowPosition").empty(); }, 6000))
         << setting("WindowPosition");
