@@ -149,6 +149,7 @@ MainComponent::MainComponent()
 
     aboutWindow = std::make_unique<AboutWindow>();
     aboutDialog = createAboutDialog(aboutWindow.get());
+    // The routing dialog's pieces are cut and dropped: no dialog shows them.
     cutLooplineArtworkPieces();
 
     // Without a decodable background the layout keeps the artwork's own size.

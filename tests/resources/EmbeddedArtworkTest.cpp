@@ -15,17 +15,20 @@ struct Artwork
     int height;
 };
 
-#define K71_ART(n, w, h) {n, DEDEVUZIZ::temp_binary_data_##n, DEDEVUZIZ::temp_binary_data_##n##Size, w, h}
+#define K71_ART(n, w, h)                                                                           \
+    {                                                                                              \
+        n, DEDEVUZIZ::temp_binary_data_##n, DEDEVUZIZ::temp_binary_data_##n##Size, w, h            \
+    }
 
 const Artwork artworkTable[] = {
-    K71_ART(0, 61, 20),   K71_ART(1, 61, 20),   K71_ART(2, 61, 20),   K71_ART(3, 61, 20),
-    K71_ART(4, 61, 20),   K71_ART(5, 61, 20),   K71_ART(6, 528, 212), K71_ART(7, 48, 17),
-    K71_ART(8, 48, 17),   K71_ART(10, 53, 20),  K71_ART(11, 53, 20),  K71_ART(12, 73, 20),
-    K71_ART(13, 73, 20),  K71_ART(14, 84, 20),  K71_ART(15, 84, 20),  K71_ART(16, 53, 20),
-    K71_ART(17, 53, 20),  K71_ART(18, 524, 442), K71_ART(19, 524, 442), K71_ART(21, 27, 14),
-    K71_ART(22, 27, 14),  K71_ART(23, 400, 300), K71_ART(24, 68, 21), K71_ART(25, 68, 21),
-    K71_ART(26, 35, 19),  K71_ART(27, 35, 19),  K71_ART(28, 84, 20),  K71_ART(29, 84, 20),
-    K71_ART(30, 15, 19),  K71_ART(31, 15, 19),  K71_ART(32, 73, 20),  K71_ART(33, 73, 20),
+    K71_ART(0, 61, 20),  K71_ART(1, 61, 20),    K71_ART(2, 61, 20),    K71_ART(3, 61, 20),
+    K71_ART(4, 61, 20),  K71_ART(5, 61, 20),    K71_ART(6, 528, 212),  K71_ART(7, 48, 17),
+    K71_ART(8, 48, 17),  K71_ART(10, 53, 20),   K71_ART(11, 53, 20),   K71_ART(12, 73, 20),
+    K71_ART(13, 73, 20), K71_ART(14, 84, 20),   K71_ART(15, 84, 20),   K71_ART(16, 53, 20),
+    K71_ART(17, 53, 20), K71_ART(18, 524, 442), K71_ART(19, 524, 442), K71_ART(21, 27, 14),
+    K71_ART(22, 27, 14), K71_ART(23, 400, 300), K71_ART(24, 68, 21),   K71_ART(25, 68, 21),
+    K71_ART(26, 35, 19), K71_ART(27, 35, 19),   K71_ART(28, 84, 20),   K71_ART(29, 84, 20),
+    K71_ART(30, 15, 19), K71_ART(31, 15, 19),   K71_ART(32, 73, 20),   K71_ART(33, 73, 20),
 };
 #undef K71_ART
 } // namespace

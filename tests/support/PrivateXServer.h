@@ -9,7 +9,7 @@ namespace k71test
 // pointer or take focus never meet on one screen.
 class PrivateXServer
 {
-public:
+  public:
     // Starts Xvfb with a 24-bit 1600x1200 screen; returns false if it could not.
     bool start();
     void stop();
@@ -17,7 +17,7 @@ public:
 
     const std::string& display() const { return displayName; }
 
-private:
+  private:
     pid_t pid = -1;
     std::string displayName;
 };

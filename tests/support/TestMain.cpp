@@ -19,7 +19,7 @@ namespace
 {
 class TestApplication : public juce::JUCEApplication
 {
-public:
+  public:
     const juce::String getApplicationName() override { return "k71_tests"; }
     // The panel shows the running application's version in its About window.
     const juce::String getApplicationVersion() override { return "2.0.0.0"; }
@@ -27,16 +27,18 @@ public:
 
     void initialise(const juce::String&) override
     {
-        juce::MessageManager::callAsync([this] {
-            const int result = RUN_ALL_TESTS();
-            setApplicationReturnValue(result);
-            quit();
-            // A test that pumps the loop (a nested dispatch inside this message) leaves
-            // JUCE's Linux run loop believing this dispatch found nothing, so it would go
-            // back to waiting for an event that never comes. Taking the quit message in a
-            // nested dispatch of our own lets the outer loop see it and end.
-            juce::MessageManager::getInstance()->runDispatchLoopUntil(50);
-        });
+        juce::MessageManager::callAsync(
+            [this]
+            {
+                const int result = RUN_ALL_TESTS();
+                setApplicationReturnValue(result);
+                quit();
+                // A test that pumps the loop (a nested dispatch inside this message) leaves
+                // JUCE's Linux run loop believing this dispatch found nothing, so it would go
+                // back to waiting for an event that never comes. Taking the quit message in a
+                // nested dispatch of our own lets the outer loop see it and end.
+                juce::MessageManager::getInstance()->runDispatchLoopUntil(50);
+            });
     }
 
     void shutdown() override {}
@@ -91,9 +93,8 @@ int main(int argc, char** argv)
         setenv("DISPLAY", xServer.display().c_str(), 1);
     }
 
-    juce::JUCEApplicationBase::createInstance = []() -> juce::JUCEApplicationBase* {
-        return new TestApplication();
-    };
+    juce::JUCEApplicationBase::createInstance = []() -> juce::JUCEApplicationBase*
+    { return new TestApplication(); };
     const char** args = const_cast<const char**>(argv);
     const int result = juce::JUCEApplicationBase::main(argc, args);
 
