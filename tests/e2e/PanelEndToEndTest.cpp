@@ -357,6 +357,22 @@ TEST_F(PanelEndToEnd, SecondLaunchesHandTheirCommandLineToTheRunningPanel)
     EXPECT_TRUE(program->running());
 }
 
+TEST_F(PanelEndToEnd, ACrashedInstanceDoesNotStopTheNextStart)
+{
+    std::unique_ptr<e2e::ProgramProcess> crashed;
+    ASSERT_NE(start(crashed), 0u);
+    crashed->crash(); // its endpoints stay behind
+
+    std::unique_ptr<e2e::ProgramProcess> program;
+    const auto window = start(program);
+    ASSERT_NE(window, 0u);
+    e2e::focusNothing();
+    e2e::ProgramProcess later({"/defaults2"});
+    EXPECT_EQ(later.waitForExit(3000), 0);
+    EXPECT_TRUE(k71test::pumpUntil([&] { return e2e::hasFocus(window); }));
+    EXPECT_TRUE(program->running());
+}
+
 TEST_F(PanelEndToEnd, CloseButtonStoresTheSettingsAndARestartPutsTheWindowBack)
 {
     {

@@ -84,6 +84,11 @@ ProgramProcess::ProgramProcess(const std::vector<std::string>& arguments)
 
 ProgramProcess::~ProgramProcess()
 {
+    crash();
+}
+
+void ProgramProcess::crash()
+{
     if (running())
     {
         kill(pid, SIGKILL);

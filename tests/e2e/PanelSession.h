@@ -33,6 +33,8 @@ class ProgramProcess
     // The exit status once the process ended within the timeout.
     std::optional<int> waitForExit(int timeoutMs);
     bool running();
+    // Ends it the hard way, as a crash would, and waits for it.
+    void crash();
 
   private:
     pid_t pid = -1;
