@@ -87,5 +87,10 @@ std::unique_ptr<juce::DialogWindow> createAboutDialog(AboutWindow* aboutWindow)
     // The dialog fits its content before it switches to the native title bar,
     // which leaves the room of its own title bar and frame around the picture.
     dialog->setContentComponentSize(contentWidth, contentHeight);
+    // Switching to the native title bar brings the new native window to the
+    // front, which on X11 maps it although the dialog is hidden; unmap it so
+    // the dialog only shows when the About command runs it.
+    if (auto* peer = dialog->getPeer(); peer != nullptr && !dialog->isVisible())
+        peer->setVisible(false);
     return dialog;
 }

@@ -1,6 +1,33 @@
 #include "panel/AboutWindow.h"
 
+#include "support/MessageLoop.h"
+
 #include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+
+namespace
+{
+// Whether the X server has the window mapped: JUCE's own visibility flag can
+// say hidden while the native window is on screen.
+bool isMappedOnScreen(juce::Component& window)
+{
+    auto* peer = window.getPeer();
+    if (peer == nullptr)
+        return false;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return false;
+    XSync(display, False);
+    XWindowAttributes attributes{};
+    const bool mapped =
+        XGetWindowAttributes(display, (Window)(juce::pointer_sized_uint)peer->getNativeHandle(),
+                             &attributes) != 0 &&
+        attributes.map_state != IsUnmapped;
+    XCloseDisplay(display);
+    return mapped;
+}
+} // namespace
 
 TEST(AboutWindow, PictureSizedWithVersionTextCloseButtonAndLink)
 {
@@ -32,6 +59,14 @@ TEST(AboutWindow, DialogIsCreatedHiddenAroundItsContent)
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialog->isOnDesktop());
+    EXPECT_TRUE(k71test::pumpUntil(
+        [&]
+        {
+            // A round trip on JUCE's own connection sends what it has queued.
+            juce::Desktop::getMousePosition();
+            return !isMappedOnScreen(*dialog);
+        },
+        1000));
     EXPECT_EQ(dialog->getName(), "About K71VT");
     EXPECT_EQ(dialog->getContentComponent(), window);
     EXPECT_FALSE(dialog->isResizable());
