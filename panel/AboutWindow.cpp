@@ -2,6 +2,8 @@
 
 #include "resources/BinaryData.h"
 
+#include <cstring>
+
 namespace
 {
 juce::String composeVersionText()
@@ -11,6 +13,26 @@ juce::String composeVersionText()
     if (auto* application = juce::JUCEApplicationBase::getInstance())
         text << application->getApplicationVersion();
     return text;
+}
+
+// Width and height from a PNG's header, without decoding its pixels; 0 x 0
+// when the data is no PNG.
+juce::Rectangle<int> pngPixelSize(const void* data, size_t size)
+{
+    static const unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    if (size < 24 || std::memcmp(bytes, signature, sizeof signature) != 0 ||
+        std::memcmp(bytes + 12, "IHDR", 4) != 0)
+        return {};
+    auto bigEndian = [bytes](size_t at)
+    { return (int)juce::ByteOrder::bigEndianInt(bytes + at) & 0x7fffffff; };
+    return {bigEndian(16), bigEndian(20)};
+}
+
+juce::Image decodeAboutPicture()
+{
+    return juce::ImageCache::getFromMemory(DEDEVUZIZ::temp_binary_data_6,
+                                           DEDEVUZIZ::temp_binary_data_6Size);
 }
 } // namespace
 
@@ -24,9 +46,11 @@ AboutWindow::AboutWindow()
     versionText = composeVersionText();
     textPosition = {285, 181};
 
-    aboutPicture = juce::ImageCache::getFromMemory(DEDEVUZIZ::temp_binary_data_6,
-                                                   DEDEVUZIZ::temp_binary_data_6Size);
-    setSize(aboutPicture.getWidth(), aboutPicture.getHeight());
+    // The picture is decoded when the window is first painted; until then
+    // its header gives the window its size.
+    const auto pictureSize =
+        pngPixelSize(DEDEVUZIZ::temp_binary_data_6, (size_t)DEDEVUZIZ::temp_binary_data_6Size);
+    setSize(pictureSize.getWidth(), pictureSize.getHeight());
 
     const auto closeNormal = juce::ImageCache::getFromMemory(DEDEVUZIZ::temp_binary_data_7,
                                                              DEDEVUZIZ::temp_binary_data_7Size);
@@ -55,6 +79,8 @@ void AboutWindow::paint(juce::Graphics& g)
     g.setColour(juce::Colours::grey);
     g.drawRect(getLocalBounds().toFloat(), 1.0f);
 
+    if (!aboutPicture.isValid())
+        aboutPicture = decodeAboutPicture();
     if (aboutPicture.isValid())
         g.drawImageAt(aboutPicture, 0, 0);
 
@@ -78,19 +104,19 @@ std::unique_ptr<juce::DialogWindow> createAboutDialog(AboutWindow* aboutWindow)
     options.content.setOwned(aboutWindow);
     options.componentToCentreAround = nullptr;
     options.escapeKeyTriggersCloseButton = true;
-    options.useNativeTitleBar = true;
+    // Switched on below, once the dialog is off the desktop: switching while
+    // it has a native window makes a new one and maps it, hidden or not.
+    options.useNativeTitleBar = false;
     options.resizable = false;
     options.useBottomRightCornerResizer = false;
     const auto contentWidth = aboutWindow->getWidth();
     const auto contentHeight = aboutWindow->getHeight();
     std::unique_ptr<juce::DialogWindow> dialog(options.create());
-    // The dialog fits its content before it switches to the native title bar,
-    // which leaves the room of its own title bar and frame around the picture.
+    // A hidden dialog has no native window, so it is neither mapped nor
+    // painted nor woken by a repaint timer; it gets one when it is shown.
+    dialog->removeFromDesktop();
+    dialog->setUsingNativeTitleBar(true);
+    // The dialog was fitted to its content with its own title bar and frame.
     dialog->setContentComponentSize(contentWidth, contentHeight);
-    // Switching to the native title bar brings the new native window to the
-    // front, which on X11 maps it although the dialog is hidden; unmap it so
-    // the dialog only shows when the About command runs it.
-    if (auto* peer = dialog->getPeer(); peer != nullptr && !dialog->isVisible())
-        peer->setVisible(false);
     return dialog;
 }

@@ -27,4 +27,5 @@ class AboutWindow : public juce::Component, public juce::Button::Listener
 
 // The About dialog around a window: hidden, not resizable, with a native
 // title bar, Escape pressing its close button. The dialog owns the window.
+// It is not on the desktop: whoever shows it adds it first.
 std::unique_ptr<juce::DialogWindow> createAboutDialog(AboutWindow* aboutWindow);

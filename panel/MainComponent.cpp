@@ -149,8 +149,8 @@ MainComponent::MainComponent()
 
     aboutWindow = std::make_unique<AboutWindow>();
     aboutDialog = createAboutDialog(aboutWindow.get());
-    // The routing dialog's pieces are cut and dropped: no dialog shows them.
-    cutLooplineArtworkPieces();
+    // The routing pieces (cutLooplineArtworkPieces) are for a routing dialog;
+    // none is built, so none is cut.
 
     // Without a decodable background the layout keeps the artwork's own size.
     designWidth = backgroundImage.isValid() ? backgroundImage.getWidth() : 400.0;
@@ -753,6 +753,18 @@ void MainComponent::paint(juce::Graphics& g)
         g.drawImageAt(backgroundImage, 0, menuBarHeight);
 }
 
+juce::Image MainComponent::scaledBackground(int width, int height)
+{
+    // Layout passes at an unchanged size (the constructor's, the window's
+    // own) reuse the last picture instead of rescaling the artwork again.
+    if (lastScaledBackground.isNull() || lastScaledBackground.getWidth() != width ||
+        lastScaledBackground.getHeight() != height)
+        lastScaledBackground = panelImage(backgroundArtwork)
+                                   .createCopy()
+                                   .rescaled(width, height, juce::Graphics::highResamplingQuality);
+    return lastScaledBackground;
+}
+
 void MainComponent::resized()
 {
     const int width = getWidth();
@@ -763,10 +775,7 @@ void MainComponent::resized()
 
     // A panel no taller than its bar has no room for the background.
     if (width > 0 && height - menuBarHeight > 0)
-        backgroundImage =
-            panelImage(backgroundArtwork)
-                .createCopy()
-                .rescaled(width, height - menuBarHeight, juce::Graphics::highResamplingQuality);
+        backgroundImage = scaledBackground(width, height - menuBarHeight);
 
     menuBar->setBounds(0, 0, width, barHeight);
 
@@ -942,6 +951,9 @@ void MainComponent::showAboutDialog()
     const auto panelOnScreen = getScreenBounds();
     aboutDialog->setTopLeftPosition(panelOnScreen.getX(), panelOnScreen.getY() + 50);
     aboutDialog->setResizable(false, false);
+    // The dialog lives off the desktop until it is first shown.
+    if (!aboutDialog->isOnDesktop())
+        aboutDialog->addToDesktop();
     aboutDialog->runModalLoop();
     aboutDialog->setVisible(false);
 }

@@ -140,8 +140,12 @@ class MainComponent : public juce::Component,
     void runLooplineCommand(int commandID);
     void showAboutDialog();
     void setUpImageButton(juce::ImageButton& button, int radioGroup);
+    juce::Image scaledBackground(int width, int height);
     void setUpFaderGroup(SliderStereoGroup& group, double minimum, double maximum,
                          TavrinSliderLookAndFeel& look, int designX);
+
+    // The background artwork at the size of the last layout pass.
+    juce::Image lastScaledBackground;
 
     // Deadlines of the one-shot timers, by id from userEditTimer on.
     std::array<juce::uint32, 5> countdownDeadlines{};

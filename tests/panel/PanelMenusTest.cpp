@@ -260,16 +260,21 @@ TEST_F(PanelTest, AboutDialogSitsBelowThePanelAndEndsByItsCloseButton)
 {
     juce::Point<int> shownAt;
     bool wasModal = false;
+    int nativeStyle = 0;
     juce::MessageManager::callAsync(
-        [this, &shownAt, &wasModal]
+        [this, &shownAt, &wasModal, &nativeStyle]
         {
             wasModal = panel->aboutDialog->isCurrentlyModal();
             shownAt = panel->aboutDialog->getScreenPosition();
+            if (auto* peer = panel->aboutDialog->getPeer())
+                nativeStyle = peer->getStyleFlags();
             panel->aboutWindow->closeButton->triggerClick();
         });
     panel->menuItemSelected(8197, 2);
 
     EXPECT_TRUE(wasModal);
+    // Shown in a native window of its own, with the desktop's title bar.
+    EXPECT_NE(nativeStyle & juce::ComponentPeer::windowHasTitleBar, 0);
     EXPECT_EQ(shownAt, panel->getScreenPosition().translated(0, 50));
     EXPECT_FALSE(panel->aboutDialog->isVisible());
     EXPECT_FALSE(panel->aboutDialog->isCurrentlyModal());
