@@ -3,6 +3,7 @@
 #include "panel/MainComponent.h"
 #include "panel/ResetCommandLine.h"
 #include "platform/Simulation.h"
+#include "widgets/PanelTypeface.h"
 
 namespace
 {
@@ -67,6 +68,9 @@ bool VarneloApplication::moreThanOneInstanceAllowed()
 
 void VarneloApplication::initialise(const juce::String& commandLine)
 {
+    // Before any text: otherwise JUCE opens every font file on the machine.
+    findPanelTypeface();
+
     // There is no K71 VT on this desktop: the program drives the virtual one, plugged
     // in from the start, and k71vt-sim reaches it through this channel.
     sim::plugInterface();

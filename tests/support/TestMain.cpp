@@ -7,6 +7,7 @@
 // Xvfb (unless K71_TEST_USE_DISPLAY is set) so parallel tests never share a
 // pointer or keyboard focus.
 #include "support/PrivateXServer.h"
+#include "widgets/PanelTypeface.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -27,6 +28,8 @@ class TestApplication : public juce::JUCEApplication
 
     void initialise(const juce::String&) override
     {
+        // The fonts the panel sees.
+        findPanelTypeface();
         juce::MessageManager::callAsync(
             [this]
             {
