@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev
     libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev
-    libxcomposite-dev libxrender-dev
+    libxcomposite-dev libxrender-dev libxdamage-dev libxfixes-dev
     xvfb xauth xdotool x11-utils imagemagick
     fonts-dejavu-core
 )

@@ -33,15 +33,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A free display number, and an Xvfb on it.
-display_number=90
-while [ -e "/tmp/.X${display_number}-lock" ] || [ -e "/tmp/.X11-unix/X${display_number}" ]; do
-    display_number=$((display_number + 1))
-done
-Xvfb ":${display_number}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":${display_number}"
-
 wait_for() { # timeout in tenths of a second, then the condition
     local tries=$1
     shift
@@ -54,7 +45,8 @@ wait_for() { # timeout in tenths of a second, then the condition
     done
 }
 
-wait_for 100 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; exit 1; }
+# shellcheck source=tools/private-xvfb.sh
+source tools/private-xvfb.sh || exit 1
 
 "$panel" "$@" &
 panel_pid=$!
