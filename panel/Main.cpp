@@ -81,13 +81,16 @@ void VarneloApplication::initialise(const juce::String& commandLine)
 
     auto window =
         std::make_unique<MainWindow>(getApplicationName() + " v" + getApplicationVersion());
+    // Constrainer and resizability first: once the title bar is native, JUCE
+    // builds the native window anew for each of them.
+    window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
+    auto& constrainer = *window->boundsConstrainer;
+    window->setConstrainer(&constrainer);
+    window->setResizable(true, true);
     window->setUsingNativeTitleBar(true);
     auto* panel = new MainComponent();
     window->setContentOwned(panel, true);
 
-    window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
-    auto& constrainer = *window->boundsConstrainer;
-    window->setConstrainer(&constrainer);
     constrainer.extraTop = 0;
     if (auto* peer = window->getPeer())
         if (const auto frame = peer->getFrameSizeIfPresent())
@@ -101,7 +104,6 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     if (auto* settings = panel->appProperties.getUserSettings())
         storedPosition = settings->getValue(windowPositionKey, {});
 
-    window->setResizable(true, true);
     if (!window->restoreWindowStateFromString(storedPosition) || reset)
     {
         window->setSize(defaultWidth, defaultHeight);
