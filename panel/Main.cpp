@@ -68,9 +68,6 @@ bool VarneloApplication::moreThanOneInstanceAllowed()
 
 void VarneloApplication::initialise(const juce::String& commandLine)
 {
-    // Before any text: otherwise JUCE opens every font file on the machine.
-    findPanelTypeface();
-
     // There is no K71 VT on this desktop: the program drives the virtual one, plugged
     // in from the start, and k71vt-sim reaches it through this channel.
     sim::plugInterface();
@@ -88,6 +85,8 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     window->setConstrainer(&constrainer);
     window->setResizable(true, true);
     window->setUsingNativeTitleBar(true);
+    // Before any text: otherwise JUCE opens every font file on the machine.
+    findPanelTypeface();
     auto* panel = new MainComponent();
     window->setContentOwned(panel, true);
 
