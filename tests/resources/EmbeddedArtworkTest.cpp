@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace
 {
 struct Artwork
@@ -58,6 +60,32 @@ TEST(EmbeddedArtwork, EachArrayIsOneWholePngFile)
         EXPECT_EQ(memcmp(art.data, signature, sizeof(signature)), 0);
         EXPECT_EQ(memcmp(art.data + art.size - sizeof(endChunk), endChunk, sizeof(endChunk)), 0);
     }
+}
+
+// The build embeds every numbered file of the images folder, so the folder is
+// what the program carries: the table's images, byte for byte, and no others.
+TEST(EmbeddedArtwork, TheArraysAreTheImageFilesAndThereIsNoNineOrTwenty)
+{
+    const juce::File folder(K71_IMAGES_DIR);
+    std::set<int> numbers;
+    for (const auto& file : folder.findChildFiles(juce::File::findFiles, false, "*.png"))
+        numbers.insert(file.getFileName().upToFirstOccurrenceOf("-", false, false).getIntValue());
+    EXPECT_EQ(numbers.count(9), 0u);
+    EXPECT_EQ(numbers.count(20), 0u);
+
+    std::set<int> tableNumbers;
+    for (const auto& art : artworkTable)
+    {
+        tableNumbers.insert(art.number);
+        SCOPED_TRACE(art.number);
+        const auto files = folder.findChildFiles(
+            juce::File::findFiles, false, juce::String(art.number).paddedLeft('0', 2) + "-*.png");
+        ASSERT_EQ(files.size(), 1);
+        juce::MemoryBlock bytes;
+        ASSERT_TRUE(files[0].loadFileAsData(bytes));
+        EXPECT_EQ(bytes, juce::MemoryBlock(art.data, (size_t)art.size));
+    }
+    EXPECT_EQ(numbers, tableNumbers);
 }
 
 TEST(EmbeddedArtwork, BytesThatDoNotDecodeGiveANullImage)
