@@ -220,6 +220,49 @@ TEST(FaderGroupLayout, MarkingAtDesignSizeLeavesTheCachedArtworkAlone)
             ASSERT_EQ(cached.getPixelAt(x, y), pristine.getPixelAt(x, y)) << x << "," << y;
 }
 
+float brightness(juce::Colour colour)
+{
+    return colour.getPerceivedBrightness() * 255.0f;
+}
+
+// At the design size a thumb resting on a printed level has its centre mark
+// on that level's tick: one whole row, lit, with unlit rows above and below.
+TEST(FaderGroupLayout, ThumbMarkLandsOnTheScaleTicks)
+{
+    const auto background = juce::ImageCache::getFromMemory(DEDEVUZIZ::temp_binary_data_23,
+                                                            DEDEVUZIZ::temp_binary_data_23Size);
+    const auto thumb = juce::ImageCache::getFromMemory(DEDEVUZIZ::temp_binary_data_30,
+                                                       DEDEVUZIZ::temp_binary_data_30Size);
+    ASSERT_TRUE(background.isValid() && thumb.isValid());
+    // The darkest row inside the cap's outline.
+    int markRow = 2;
+    for (int y = 2; y < thumb.getHeight() - 2; ++y)
+        if (brightness(thumb.getPixelAt(7, y)) < brightness(thumb.getPixelAt(7, markRow)))
+            markRow = y;
+
+    struct Scale
+    {
+        Direction direction;
+        int tickColumn; // just left of the group's left fader
+        std::vector<double> levels;
+    };
+    for (const auto& scale : {Scale{Direction::input, 99, {12, 6, 0, -6, -12, -20, -30, -40}},
+                              Scale{Direction::output, 189, {0, -5, -10, -20, -30, -40, -55}}})
+    {
+        FaderGroup faders(scale.direction);
+        const auto& fader = faders.group.leftSlider;
+        for (double level : scale.levels)
+        {
+            const int top = (int)(fader.getPositionOfValue(level) - 9.0f);
+            const int row = faders.group.getY() + fader.getY() + top + markRow;
+            SCOPED_TRACE(juce::String(level) + " dB on row " + juce::String(row));
+            EXPECT_GT(brightness(background.getPixelAt(scale.tickColumn, row)), 200.0f);
+            for (int beside : {row - 1, row + 1})
+                EXPECT_LT(brightness(background.getPixelAt(scale.tickColumn, beside)), 100.0f);
+        }
+    }
+}
+
 TEST_F(LinkedThumbMark, NoMarkWhenSwitchedOff)
 {
     input.look.markLinked = false;
