@@ -93,3 +93,26 @@ TEST(EmbeddedArtwork, BytesThatDoNotDecodeGiveANullImage)
     static const char notAnImage[] = "this is not a PNG file";
     EXPECT_FALSE(juce::ImageCache::getFromMemory(notAnImage, (int)sizeof(notAnImage)).isValid());
 }
+
+namespace
+{
+float meanBrightness(const juce::Image& image, juce::Rectangle<int> area)
+{
+    float sum = 0.0f;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            sum += image.getPixelAt(x, y).getPerceivedBrightness();
+    return sum / (float)(area.getWidth() * area.getHeight());
+}
+} // namespace
+
+// The link key is never shown, so the background has no dark well waiting for
+// it in the top-right corner: there it is as light as the plain metal beside.
+TEST(EmbeddedArtwork, BackgroundHasNoWellWhereTheLinkKeyWouldSit)
+{
+    const auto background = juce::ImageCache::getFromMemory(DEDEVUZIZ::temp_binary_data_23,
+                                                            DEDEVUZIZ::temp_binary_data_23Size);
+    const juce::Rectangle<int> linkKey(338, 4, 28, 17);
+    const float plain = meanBrightness(background, linkKey.translated(-40, 0));
+    EXPECT_NEAR(meanBrightness(background, linkKey), plain, plain * 0.1f);
+}
