@@ -50,8 +50,8 @@ void paintSlot(juce::Graphics& g, float centreX)
     g.fillRect(slot.getRight() - 1.0f, slot.getY() + 2.0f, 1.0f, slot.getHeight() - 4.0f);
 }
 
-// A plus or minus on whole pixels, two pixels thick, as wide as it is tall
-// and centred on the row below the given one.
+// A plus or minus on whole pixels, two pixels thick and as wide as it is tall;
+// its bar covers the given row and the one below.
 void paintSign(juce::Graphics& g, float left, float row, bool plus)
 {
     constexpr float size = 6.0f, stroke = 2.0f;
