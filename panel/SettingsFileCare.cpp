@@ -88,14 +88,11 @@ std::optional<juce::File> keepAside(const juce::File& settingsFile, const juce::
 void setAside(const juce::File& settingsFile, const juce::String& reason,
               const juce::String& finding)
 {
-    if (const auto aside = keepAside(settingsFile, reason))
-        say("the settings file " + settingsFile.getFullPathName() + " " + finding +
-            "; it is kept as " + aside->getFullPathName() +
-            " and the panel starts with factory "
-            "settings");
-    else
-        say("the settings file " + settingsFile.getFullPathName() + " " + finding +
-            " and could not be renamed aside; the panel starts with factory settings");
+    const auto aside = keepAside(settingsFile, reason);
+    say("the settings file " + settingsFile.getFullPathName() + " " + finding +
+        (aside ? "; it is kept as " + aside->getFullPathName()
+               : juce::String(" and could not be renamed aside")) +
+        ", and the panel starts with factory settings");
 }
 
 // Why nothing can be saved at the file's place, or "" when it can.
