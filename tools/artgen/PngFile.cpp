@@ -76,4 +76,19 @@ bool writePngFile(const juce::Image& image, const juce::File& file)
     png_destroy_write_struct(&png, &info);
     return std::fflush(out.get()) == 0;
 }
+std::optional<juce::File> outputFolderArgument(int argc, char* argv[])
+{
+    if (argc != 2)
+    {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+        return std::nullopt;
+    }
+    const auto folder = juce::File::getCurrentWorkingDirectory().getChildFile(argv[1]);
+    if (!folder.createDirectory())
+    {
+        std::fprintf(stderr, "cannot create %s\n", folder.getFullPathName().toRawUTF8());
+        return std::nullopt;
+    }
+    return folder;
+}
 } // namespace artgen
