@@ -628,7 +628,7 @@ TEST_F(PanelEndToEnd, TwoUsersEachGetAPanel)
     EXPECT_TRUE(program->running());
     EXPECT_TRUE(other.running());
     other.crash();
-    home.deleteRecursively();
+    e2e::run("rm -rf '" + homePath + "'");
 }
 
 TEST(SimTool, UsageNeedsNoPanelAndUnknownRequestsListTheKnownOnes)
