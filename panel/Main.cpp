@@ -95,8 +95,8 @@ bool VarneloApplication::initialiseApp()
     if (instanceLock->state() == platform::InstanceLock::State::unavailable)
         std::fprintf(stderr, "%s: no single-instance lock (%s); running without it\n",
                      name.toRawUTF8(), instanceLock->problem().c_str());
-    return juce::JUCEApplicationBase::initialiseApp(); // what the application class adds is for
-                                                       // macOS only
+    // What the application class adds to the base's start-up is for macOS only.
+    return juce::JUCEApplicationBase::initialiseApp();
 }
 
 void VarneloApplication::initialise(const juce::String& commandLine)
