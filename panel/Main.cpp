@@ -102,6 +102,10 @@ bool VarneloApplication::initialiseApp()
 
 void VarneloApplication::initialise(const juce::String& commandLine)
 {
+    // Before any text, or JUCE opens every font file on the machine; and
+    // before any thread starts, as it sets the environment for a moment.
+    findPanelTypeface();
+
     // Quit requests by signal take the road of the Close command.
     quitSignals = std::make_unique<platform::QuitSignals>(
         []
@@ -132,8 +136,6 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     window->setConstrainer(&constrainer);
     window->setResizable(true, true);
     window->setUsingNativeTitleBar(true);
-    // Before any text: otherwise JUCE opens every font file on the machine.
-    findPanelTypeface();
     auto* panel = new MainComponent();
     window->setContentOwned(panel, true);
 
