@@ -421,4 +421,48 @@ TEST_F(PanelEndToEnd, CloseMenuItemQuitsAndStoresTheSettings)
     EXPECT_EQ(setting("PRO_CON"), "false");
     EXPECT_EQ(setting("COPY_NONE"), "true");
 }
+
+TEST_F(PanelEndToEnd, DamagedOrHugeSettingsAndLeftoversOfKilledSavesGiveANormalStart)
+{
+    std::string huge = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n";
+    for (int entry = 0; entry < 115000; ++entry)
+        huge += "  <VALUE name=\"KEY" + std::to_string(entry) + "\" val=\"a value\"/>\n";
+    huge += "</PROPERTIES>\n";
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        const char* keptAs;
+    } cases[] = {
+        {"garbage", "\x01 not settings <<<", "unreadable"},
+        {"a huge valid file", huge, "too-large"},
+    };
+
+    const auto folder = e2e::settingsFile().getParentDirectory();
+    for (const auto& damaged : cases)
+    {
+        SCOPED_TRACE(damaged.name);
+        folder.deleteRecursively();
+        ASSERT_TRUE(folder.createDirectory());
+        ASSERT_TRUE(
+            e2e::settingsFile().replaceWithData(damaged.bytes.data(), damaged.bytes.size()));
+        for (const char* leftover : {"K71 VT_temp5eed.settings", "K71 VT_temp1f2e3d4c.settings"})
+            ASSERT_TRUE(folder.getChildFile(leftover).replaceWithText("<PROPERTIES>"));
+
+        // Alive within the usual bound, with the factory switches.
+        std::unique_ptr<e2e::ProgramProcess> program;
+        const auto window = start(program);
+        ASSERT_NE(window, 0u);
+        EXPECT_EQ(e2e::reports(), attachSequence(false, proNoneCopy)) << joined(e2e::reports());
+
+        chooseMenuItem(window, 0, true);
+        EXPECT_EQ(program->waitForExit(10000), 0);
+        EXPECT_NE(setting("WindowPosition"), "<missing>");
+        juce::MemoryBlock kept;
+        ASSERT_TRUE(juce::File(e2e::settingsFile().getFullPathName() + "." + damaged.keptAs + "-1")
+                        .loadFileAsData(kept));
+        EXPECT_TRUE(kept.toString().toStdString() == damaged.bytes);
+        EXPECT_EQ(folder.getNumberOfChildFiles(juce::File::findFilesAndDirectories), 2);
+    }
+}
 } // namespace
