@@ -129,14 +129,7 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     window->setContentOwned(panel, true);
 
     window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
-    auto& constrainer = *window->boundsConstrainer;
-    window->setConstrainer(&constrainer);
-    constrainer.extraTop = 0;
-    if (auto* peer = window->getPeer())
-        if (const auto frame = peer->getFrameSizeIfPresent())
-            constrainer.frameBorder = *frame;
-    constrainer.setFixedAspectRatio((double)defaultWidth / (double)defaultHeight);
-    constrainer.setSizeLimits(219, 198, 640, 580);
+    installMainWindowConstrainer(*window, *window->boundsConstrainer);
 
     if (reset)
         storeWindowPosition(*panel, {});

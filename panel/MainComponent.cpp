@@ -411,6 +411,8 @@ void MainComponent::handleDetach()
     // Saved first, while the buttons still show the device's state.
     saveProperties();
     enabledButtons(false);
+    // A read-back still due would read the zeroed ids into the dark panel.
+    stopTimer(readBackTimer);
 
     if (deviceAttached)
     {
@@ -475,7 +477,9 @@ void MainComponent::timerCallback(int timerID)
     case readBackTimer:
         if (!countdownEnded(readBackTimer))
             break;
-        readBack();
+        // Without an interface there is nothing to read: the ids are 0.
+        if (deviceAttached)
+            readBack();
         stopTimer(readBackTimer);
         break;
     default:
@@ -680,11 +684,20 @@ void MainComponent::setFactoryDefaults()
 //==============================================================================
 void MainComponent::sliderValueChanged(juce::Slider* slider)
 {
-    const auto text = levelTextByMagnitude(slider->getValue());
-    if (slider == &sliderGroupIn->leftSlider || slider == &sliderGroupIn->rightSlider)
-        levelLabelIn->setText(text, juce::dontSendNotification);
-    else if (slider == &sliderGroupOut->leftSlider || slider == &sliderGroupOut->rightSlider)
-        levelLabelOut->setText(text, juce::dontSendNotification);
+    const bool input =
+        slider == &sliderGroupIn->leftSlider || slider == &sliderGroupIn->rightSlider;
+    const bool output =
+        slider == &sliderGroupOut->leftSlider || slider == &sliderGroupOut->rightSlider;
+    if (!input && !output)
+        return;
+
+    // A dark panel shows no levels, whatever a group announces while detached
+    // (factory defaults, a read-back that ran just before the detach).
+    auto& group = input ? *sliderGroupIn : *sliderGroupOut;
+    if (!group.isEnabled())
+        return;
+    auto& label = input ? *levelLabelIn : *levelLabelOut;
+    label.setText(levelTextByMagnitude(slider->getValue()), juce::dontSendNotification);
 }
 
 void MainComponent::setLevelLabels()

@@ -34,3 +34,15 @@ void BorderBoundsConstrainer::checkBounds(juce::Rectangle<int>& bounds,
         bounds.setBounds(proposedX, proposedY, width, height);
     }
 }
+
+void installMainWindowConstrainer(juce::ResizableWindow& window,
+                                  BorderBoundsConstrainer& constrainer)
+{
+    window.setConstrainer(&constrainer);
+    constrainer.extraTop = 0;
+    if (auto* peer = window.getPeer())
+        if (const auto frame = peer->getFrameSizeIfPresent())
+            constrainer.frameBorder = *frame;
+    constrainer.setFixedAspectRatio(320.0 / 290.0);
+    constrainer.setSizeLimits(219, 198, 640, 580);
+}

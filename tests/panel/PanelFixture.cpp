@@ -149,6 +149,13 @@ juce::File settingsFile()
         .getChildFile("K71 VT.settings");
 }
 
+void deliverPostedMessages()
+{
+    auto delivered = std::make_shared<bool>(false);
+    juce::MessageManager::callAsync([delivered] { *delivered = true; });
+    ASSERT_TRUE(pumpUntil([delivered] { return *delivered; }));
+}
+
 void PanelTest::SetUp()
 {
     sim::resetSimulation();
@@ -218,9 +225,7 @@ void PanelTest::chooseConCopyAndMonitoring()
 void PanelTest::click(juce::Button& button)
 {
     button.triggerClick();
-    // The click is a posted message: one posted after it runs after it.
-    auto clicked = std::make_shared<bool>(false);
-    juce::MessageManager::callAsync([clicked] { *clicked = true; });
-    ASSERT_TRUE(pumpUntil([clicked] { return *clicked; }));
+    // The click is a posted message.
+    deliverPostedMessages();
 }
 } // namespace k71test

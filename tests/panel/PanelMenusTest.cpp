@@ -168,20 +168,82 @@ TEST_F(PanelTest, AlwaysOnTopTogglesTheWindowAndItsTick)
     window->addAndMakeVisible(panel);
 }
 
-TEST_F(PanelTest, RateItemsClickTheirButtons)
+namespace
 {
-    attach();
-    sim::clearRecords();
-    panel->menuItemSelected(8449, 1);
-    ASSERT_TRUE(pumpUntil([this] { return panel->button44->getToggleState(); }));
-    settle();
-    EXPECT_EQ(writeLines(), (Lines{"dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 48000",
-                                   "dev nsrt/****/0 = 44100", "dev nsrt/****/0 = 44100"}));
-    const auto config = entriesOf(panel->getMenuForIndex(1, "Config"));
-    EXPECT_FALSE(config[3].ticked);
-    EXPECT_TRUE(config[4].ticked);
-    EXPECT_FALSE(config[5].ticked);
+using RateButton = std::unique_ptr<juce::ImageButton> MainComponent::*;
+
+struct RateItemCase
+{
+    const char* name;
+    int item;
+    double startRate;
+    RateButton button;
+    Lines writes;
+    const char* ticked;
+};
+
+void PrintTo(const RateItemCase& c, std::ostream* out)
+{
+    *out << c.name;
 }
+
+class RateItem : public PanelTest, public testing::WithParamInterface<RateItemCase>
+{
+};
+
+// The outgoing rate button's handler first, then the clicked one's; the
+// device here takes 32000 Hz only through its physical format.
+const RateItemCase rateItemCases[] = {
+    {"rate32000",
+     8448,
+     48000.0,
+     &MainComponent::button32,
+     {"dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 48000", "dev pft /****/0 = format 32000",
+      "dev pft /****/0 = format 32000"},
+     "32000  Hz"},
+    {"rate44100",
+     8449,
+     48000.0,
+     &MainComponent::button44,
+     {"dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 44100",
+      "dev nsrt/****/0 = 44100"},
+     "44100  Hz"},
+    {"rate48000",
+     8450,
+     44100.0,
+     &MainComponent::button48,
+     {"dev nsrt/****/0 = 44100", "dev nsrt/****/0 = 44100", "dev nsrt/****/0 = 48000",
+      "dev nsrt/****/0 = 48000"},
+     "48000  Hz"},
+};
+} // namespace
+
+TEST_P(RateItem, ClicksItsButtonAndTicksItsRateOnly)
+{
+    const auto& c = GetParam();
+    auto config = sim::InterfaceConfig::standard();
+    config.audioDevices[0].sampleRate = c.startRate;
+    attach(config);
+    sim::clearRecords();
+
+    panel->menuItemSelected(c.item, 1);
+    ASSERT_TRUE(pumpUntil([&] { return (panel->*c.button)->getToggleState(); }));
+    settle();
+
+    EXPECT_EQ(writeLines(), c.writes);
+    for (auto button :
+         {&MainComponent::button32, &MainComponent::button44, &MainComponent::button48})
+        EXPECT_EQ((panel->*button)->getToggleState(), button == c.button)
+            << (panel->*button)->getName();
+    std::vector<std::string> ticked;
+    for (const auto& entry : entriesOf(panel->getMenuForIndex(1, "Config")))
+        if (entry.ticked)
+            ticked.push_back(entry.text);
+    EXPECT_EQ(ticked, std::vector<std::string>{c.ticked});
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRate, RateItem, testing::ValuesIn(rateItemCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PanelTest, RateItemsWhileDetachedDoNothing)
 {
