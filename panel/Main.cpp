@@ -31,7 +31,10 @@ VarneloApplication::MainWindow::MainWindow(const juce::String& name)
 
 VarneloApplication::MainWindow::~MainWindow()
 {
-    // The window and its peer keep a plain pointer to the constrainer.
+    // The repainter listens to the panel, which the base teardown deletes.
+    menuCloseRepainter.reset();
+    // The window, its peer and the adapter keep a plain pointer to the constrainer.
+    windowManagerAdapter.reset();
     setConstrainer(nullptr);
     boundsConstrainer.reset();
 }
@@ -80,16 +83,18 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     window->setUsingNativeTitleBar(true);
     auto* panel = new MainComponent();
     window->setContentOwned(panel, true);
+    window->menuCloseRepainter = std::make_unique<MenuCloseRepainter>(*panel, *window);
 
     window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
     auto& constrainer = *window->boundsConstrainer;
     window->setConstrainer(&constrainer);
     constrainer.extraTop = 0;
-    if (auto* peer = window->getPeer())
-        if (const auto frame = peer->getFrameSizeIfPresent())
-            constrainer.frameBorder = *frame;
+    // On X the window's rectangle is its content's own: the window manager's
+    // frame, which the peer reports once it knows it, lies outside it.
+    constrainer.frameBorder = {};
     constrainer.setFixedAspectRatio((double)defaultWidth / (double)defaultHeight);
     constrainer.setSizeLimits(219, 198, 640, 580);
+    window->windowManagerAdapter = std::make_unique<WindowManagerAdapter>(*window, constrainer);
 
     if (reset)
         storeWindowPosition(*panel, {});
