@@ -200,48 +200,16 @@ void WindowManagerAdapter::componentMovedOrResized(juce::Component&, bool, bool)
 void WindowManagerAdapter::componentParentHierarchyChanged(juce::Component&)
 {
     followPeer();
-    expectPlacement();
 }
 
 void WindowManagerAdapter::componentVisibilityChanged(juce::Component&)
 {
     followPeer();
-    expectPlacement();
-}
-
-void WindowManagerAdapter::expectPlacement()
-{
-    // A window mapped before its frame is known is placed by the window
-    // manager with its frame, not its content, at the position asked for.
-    auto* peer = window.getPeer();
-    if (peer != nullptr && window.isVisible() && !peer->getFrameSizeIfPresent())
-        intendedPosition = window.getPosition();
 }
 
 void WindowManagerAdapter::handleAsyncUpdate()
 {
-    restorePlacement();
     bringBackSize();
-}
-
-void WindowManagerAdapter::restorePlacement()
-{
-    auto* peer = window.getPeer();
-    if (!intendedPosition || peer == nullptr)
-        return;
-    const auto frame = peer->getFrameSizeIfPresent();
-    if (!frame || (frame->getLeftAndRight() == 0 && frame->getTopAndBottom() == 0))
-        return;
-    const auto position = window.getPosition();
-    if (position == *intendedPosition)
-        return; // the frame may still be put around it
-    const auto intended = *intendedPosition;
-    intendedPosition.reset();
-    if (position == intended.translated(frame->getLeft(), frame->getTop()))
-    {
-        window.setTopLeftPosition(intended);
-        accepted.setPosition(intended);
-    }
 }
 
 void WindowManagerAdapter::bringBackSize()

@@ -21,10 +21,8 @@ WindowSizeHints sizeHintsFor(const BorderBoundsConstrainer& constrainer);
 // Keeps a native window's life under a window manager within the window's own
 // rules. The framework applies the constrainer only to its own resizer and on
 // X writes size hints without the ratio (and rewrites them on its own), so
-// this keeps the window's normal hints current; brings a size that arrives
-// from outside back by the constrainer's rule; and puts a newly mapped window
-// back where it was meant to be when the window manager placed its frame
-// there instead of its content.
+// this keeps the window's normal hints current and brings a size that arrives
+// from outside back by the constrainer's rule.
 class WindowManagerAdapter : private juce::ComponentListener, private juce::AsyncUpdater
 {
   public:
@@ -38,15 +36,12 @@ class WindowManagerAdapter : private juce::ComponentListener, private juce::Asyn
     void handleAsyncUpdate() override;
 
     void followPeer();
-    void expectPlacement();
-    void restorePlacement();
     void bringBackSize();
 
     juce::ResizableWindow& window;
     BorderBoundsConstrainer& constrainer;
     juce::Rectangle<int> accepted;
     std::optional<juce::Rectangle<int>> lastCorrected;
-    std::optional<juce::Point<int>> intendedPosition;
 
     class HintsWriter;
     std::unique_ptr<HintsWriter> hints;

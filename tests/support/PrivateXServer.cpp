@@ -60,7 +60,7 @@ bool PrivateXServer::start()
     return true;
 }
 
-void PrivateXServer::stop()
+void endChildProcess(pid_t& pid)
 {
     if (pid <= 0)
         return;
@@ -70,5 +70,10 @@ void PrivateXServer::stop()
     {
     }
     pid = -1;
+}
+
+void PrivateXServer::stop()
+{
+    endChildProcess(pid);
 }
 } // namespace k71test
