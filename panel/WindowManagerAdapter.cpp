@@ -23,12 +23,16 @@ std::pair<int, int> asFraction(double ratio)
 bool sameHints(const XSizeHints& a, const XSizeHints& b)
 {
     const long sizeFlags = PMinSize | PMaxSize | PAspect | PBaseSize;
-    return (a.flags & sizeFlags) == (b.flags & sizeFlags) && a.min_width == b.min_width &&
-           a.min_height == b.min_height && a.max_width == b.max_width &&
-           a.max_height == b.max_height && a.base_width == b.base_width &&
-           a.base_height == b.base_height && a.min_aspect.x == b.min_aspect.x &&
-           a.min_aspect.y == b.min_aspect.y && a.max_aspect.x == b.max_aspect.x &&
-           a.max_aspect.y == b.max_aspect.y;
+    if ((a.flags & sizeFlags) != (b.flags & sizeFlags))
+        return false;
+    const auto given = [&](long flag) { return (a.flags & flag) != 0; };
+    return (!given(PMinSize) || (a.min_width == b.min_width && a.min_height == b.min_height)) &&
+           (!given(PMaxSize) || (a.max_width == b.max_width && a.max_height == b.max_height)) &&
+           (!given(PBaseSize) ||
+            (a.base_width == b.base_width && a.base_height == b.base_height)) &&
+           (!given(PAspect) ||
+            (a.min_aspect.x == b.min_aspect.x && a.min_aspect.y == b.min_aspect.y &&
+             a.max_aspect.x == b.max_aspect.x && a.max_aspect.y == b.max_aspect.y));
 }
 } // namespace
 
@@ -82,6 +86,7 @@ class WindowManagerAdapter::HintsWriter
         if (display == nullptr || native == watched)
             return;
         watched = native;
+        ownWritesUnseen = 0;
         if (watched != 0)
             XSelectInput(display, watched, PropertyChangeMask);
         write();
@@ -94,6 +99,7 @@ class WindowManagerAdapter::HintsWriter
             return;
         const auto wanted = hintsNow(*peer);
         XSetWMNormalHints(display, watched, const_cast<XSizeHints*>(&wanted));
+        ++ownWritesUnseen;
         XFlush(display);
     }
 
@@ -133,15 +139,21 @@ class WindowManagerAdapter::HintsWriter
         // so go on until none is queued.
         while (XPending(display) > 0)
         {
-            bool rewritten = false;
+            bool rewrittenByOthers = false;
             while (XPending(display) > 0)
             {
                 XEvent event;
                 XNextEvent(display, &event);
-                rewritten |= event.type == PropertyNotify && event.xproperty.window == watched &&
-                             event.xproperty.atom == XA_WM_NORMAL_HINTS;
+                if (event.type != PropertyNotify || event.xproperty.window != watched ||
+                    event.xproperty.atom != XA_WM_NORMAL_HINTS)
+                    continue;
+                // Each write makes one notice, in order: only answer the others'.
+                if (ownWritesUnseen > 0)
+                    --ownWritesUnseen;
+                else
+                    rewrittenByOthers = true;
             }
-            if (rewritten && !current())
+            if (rewrittenByOthers && !current())
                 write();
         }
     }
@@ -162,6 +174,7 @@ class WindowManagerAdapter::HintsWriter
     BorderBoundsConstrainer& constrainer;
     Display* display = nullptr;
     ::Window watched = 0;
+    int ownWritesUnseen = 0;
 };
 
 //==============================================================================

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -181,19 +182,36 @@ TEST_F(UnderAWindowManager, NormalHintsCarryTheLimitsAndTheRatioAndStayCurrent)
 {
     const auto window = start();
     ASSERT_NE(window, 0u);
-    // A move and the first picture after it make the framework write hints of its own.
-    e2e::run("xdotool windowmove " + std::to_string(window) + " 200 200");
-    k71test::pumpFor(500);
-    const auto hints = normalHints(window);
-    const long wanted = PMinSize | PMaxSize | PAspect;
-    EXPECT_EQ(hints.flags & wanted, wanted);
-    EXPECT_EQ(hints.min_width, 219);
-    EXPECT_EQ(hints.min_height, 198);
-    EXPECT_EQ(hints.max_width, 640);
-    EXPECT_EQ(hints.max_height, 580);
-    EXPECT_EQ(hints.min_aspect.x * 29, hints.min_aspect.y * 32);
-    EXPECT_EQ(hints.max_aspect.x * 29, hints.max_aspect.y * 32);
-    EXPECT_GT(hints.min_aspect.y, 0);
+    const auto id = std::to_string(window);
+    // The framework writes hints of its own when it moves the window and when it
+    // paints again after it dropped its picture (three idle seconds).
+    struct Moment
+    {
+        const char* name;
+        std::function<void()> bring;
+    };
+    for (const auto& moment :
+         {Moment{"at start", [] {}},
+          Moment{"after a move", [&] { e2e::run("xdotool windowmove " + id + " 200 200"); }},
+          Moment{"after a paint when idle", [&]
+                 {
+                     k71test::pumpFor(3500);
+                     e2e::click(window, 128, 59); // the monitoring switch repaints
+                 }}})
+    {
+        moment.bring();
+        k71test::pumpFor(500);
+        const auto hints = normalHints(window);
+        const long wanted = PMinSize | PMaxSize | PAspect;
+        EXPECT_EQ(hints.flags & wanted, wanted) << moment.name;
+        EXPECT_EQ(hints.min_width, 219) << moment.name;
+        EXPECT_EQ(hints.min_height, 198) << moment.name;
+        EXPECT_EQ(hints.max_width, 640) << moment.name;
+        EXPECT_EQ(hints.max_height, 580) << moment.name;
+        EXPECT_GT(hints.min_aspect.y, 0) << moment.name;
+        EXPECT_EQ(hints.min_aspect.x * 29, hints.min_aspect.y * 32) << moment.name;
+        EXPECT_EQ(hints.max_aspect.x * 29, hints.max_aspect.y * 32) << moment.name;
+    }
 }
 
 TEST_F(UnderAWindowManager, ResizesFromOutsideEndOnTheRulesAndStayThere)
