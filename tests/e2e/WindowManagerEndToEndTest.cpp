@@ -261,6 +261,9 @@ TEST_F(UnderAWindowManager, CloseButtonQuitsWithTheStateSavedAndTheRestartLandsW
 {
     auto window = start();
     ASSERT_NE(window, 0u);
+    // The default size holds for the content; the frame lies around it.
+    EXPECT_EQ(e2e::geometry(window).width, 320);
+    EXPECT_EQ(e2e::geometry(window).height, 290);
     e2e::click(window, 128, 59); // the monitoring switch
     ASSERT_TRUE(k71test::pumpUntil(
         []
