@@ -88,7 +88,7 @@ class WindowManagerAdapter::HintsWriter
         watched = native;
         ownWritesUnseen = 0;
         if (watched != 0)
-            XSelectInput(display, watched, PropertyChangeMask);
+            XSelectInput(display, watched, PropertyChangeMask | StructureNotifyMask);
         write();
     }
 
@@ -101,6 +101,20 @@ class WindowManagerAdapter::HintsWriter
         XSetWMNormalHints(display, watched, const_cast<XSizeHints*>(&wanted));
         ++ownWritesUnseen;
         XFlush(display);
+    }
+
+    // The window's size as the server has it now; the framework's may still be
+    // that of a notice it has not caught up with.
+    std::optional<juce::Rectangle<int>> serverSize()
+    {
+        ::Window root;
+        int x, y;
+        unsigned width, height, border, depth;
+        if (display == nullptr || watched == 0 ||
+            !XGetGeometry(display, watched, &root, &x, &y, &width, &height, &border, &depth))
+            return std::nullopt;
+        return juce::Desktop::getInstance().getDisplays().physicalToLogical(
+            juce::Rectangle<int>(0, 0, (int)width, (int)height));
     }
 
   private:
@@ -139,11 +153,12 @@ class WindowManagerAdapter::HintsWriter
         // so go on until none is queued.
         while (XPending(display) > 0)
         {
-            bool rewrittenByOthers = false;
+            bool rewrittenByOthers = false, configured = false;
             while (XPending(display) > 0)
             {
                 XEvent event;
                 XNextEvent(display, &event);
+                configured |= event.type == ConfigureNotify && event.xconfigure.window == watched;
                 if (event.type != PropertyNotify || event.xproperty.window != watched ||
                     event.xproperty.atom != XA_WM_NORMAL_HINTS)
                     continue;
@@ -155,7 +170,24 @@ class WindowManagerAdapter::HintsWriter
             }
             if (rewrittenByOthers && !current())
                 write();
+            if (configured)
+                wakeFramework();
         }
+    }
+
+    // The framework reads its connection only when data arrives on it, and an
+    // event that one of its own round trips queued meanwhile (a new size, an
+    // uncovered area) waits there for the next input. A message of no meaning
+    // to it after each configure notice makes it read the queue.
+    void wakeFramework()
+    {
+        XEvent wake{};
+        wake.xclient.type = ClientMessage;
+        wake.xclient.window = watched;
+        wake.xclient.message_type = XInternAtom(display, "K71VT_WAKE", False);
+        wake.xclient.format = 32;
+        XSendEvent(display, watched, False, NoEventMask, &wake);
+        XFlush(display);
     }
 
     bool current()
@@ -236,6 +268,13 @@ void WindowManagerAdapter::bringBackSize()
         accepted = proposed;
         return;
     }
+
+    // Only a size the server holds: a notice the framework has not caught up
+    // with is followed by another once it has.
+    const auto held = hints->serverSize();
+    if (held &&
+        (held->getWidth() != proposed.getWidth() || held->getHeight() != proposed.getHeight()))
+        return;
 
     // An edge that moved while the opposite one stayed is the one dragged.
     const bool left = proposed.getX() != accepted.getX();

@@ -102,14 +102,14 @@ class DesktopEndToEnd : public testing::Test
     unsigned long start()
     {
         program = std::make_unique<e2e::ProgramProcess>();
-        EXPECT_TRUE(k71test::pumpUntil([] { return e2e::reports().size() >= 8; }, 30000));
+        EXPECT_TRUE(k71test::pumpUntil([] { return e2e::reports().size() >= 8; }, 60000));
         return findPanel();
     }
 
     static unsigned long findPanel()
     {
         unsigned long window = 0;
-        k71test::pumpUntil([&] { return (window = e2e::findWindow(title)) != 0; }, 10000);
+        k71test::pumpUntil([&] { return (window = e2e::findWindow(title)) != 0; }, 30000);
         return window;
     }
 
@@ -119,7 +119,8 @@ class DesktopEndToEnd : public testing::Test
     {
         e2e::click(window, menuTitleCentre(menuIndex), 10);
         unsigned long popup = 0;
-        EXPECT_TRUE(k71test::pumpUntil([&] { return (popup = e2e::findWindow("menu")) != 0; }));
+        EXPECT_TRUE(
+            k71test::pumpUntil([&] { return (popup = e2e::findWindow("menu")) != 0; }, 15000));
         const auto menu = e2e::geometry(popup);
         // A menu takes no click in its first moments; click until it has taken one.
         for (int attempt = 0; attempt < 20 && e2e::findWindow("menu") != 0; ++attempt)
@@ -146,7 +147,7 @@ class DesktopEndToEnd : public testing::Test
     void quitByCloseButton(unsigned long window)
     {
         e2e::run("wmctrl -i -c " + std::to_string(window));
-        EXPECT_EQ(program->waitForExit(10000), 0);
+        EXPECT_EQ(program->waitForExit(30000), 0);
     }
 
     e2e::ProgramLock lock;
@@ -242,18 +243,18 @@ TEST_F(UnderAWindowManager, AlwaysOnTopKeepsThePanelAboveANewWindow)
             return window != 0 && e2e::run("xprop -id " + std::to_string(window) + " _NET_WM_STATE")
                                           .find("_NET_WM_STATE_ABOVE") != std::string::npos;
         },
-        5000));
+        15000));
 
     auto display = openDisplay();
     const auto other = XCreateSimpleWindow(display.get(), DefaultRootWindow(display.get()), 500,
                                            400, 600, 500, 0, 0, 0);
     XMapWindow(display.get(), other);
     XSync(display.get(), False);
-    ASSERT_TRUE(k71test::pumpUntil(
-        [&]
-        { return stackingPlace(other) < windowList("-root _NET_CLIENT_LIST_STACKING").size(); }));
-    k71test::pumpFor(300);
-    EXPECT_GT(stackingPlace(window), stackingPlace(other))
+    const auto managed = [](unsigned long id)
+    { return stackingPlace(id) < windowList("-root _NET_CLIENT_LIST_STACKING").size(); };
+    ASSERT_TRUE(k71test::pumpUntil([&] { return managed(other); }, 15000));
+    EXPECT_TRUE(k71test::pumpUntil(
+        [&] { return managed(window) && stackingPlace(window) > stackingPlace(other); }, 15000))
         << e2e::run("xprop -root _NET_CLIENT_LIST_STACKING");
 }
 
@@ -272,7 +273,8 @@ TEST_F(UnderAWindowManager, CloseButtonQuitsWithTheStateSavedAndTheRestartLandsW
                 if (line.find(" 2c 00 01 05 ") != std::string::npos)
                     return true;
             return false;
-        }));
+        },
+        15000));
     quitByCloseButton(window);
     EXPECT_EQ(setting("MON"), "true");
     const auto stored = setting("WindowPosition");
@@ -297,20 +299,19 @@ TEST_F(DesktopEndToEnd, AResizeFromOutsideIsBroughtBackByTheConstrainersRule)
     ASSERT_NE(window, 0u);
     ASSERT_TRUE(k71test::pumpUntil(
         [&] { return describe(e2e::geometry(window)) == "640,455 320x290"; }, 15000));
-    // Each resize keeps the top-left corner, so it stretches the right and bottom
-    // edges, and comes back centred on the rectangle before it.
+    // Each result differs from the one before, and each resize keeps the top-left corner, so it
+    // stretches the right and bottom edges, and comes back centred on the rectangle before it.
     struct Case
     {
         const char* size;
         const char* result;
     };
-    for (const auto& row :
-         {Case{"700 300", "480,310 640x580"}, Case{"1000 1000", "480,310 640x580"},
-          Case{"100 100", "691,501 219x198"}})
+    for (const auto& row : {Case{"700 300", "480,310 640x580"}, Case{"100 100", "691,501 219x198"},
+                            Case{"1000 1000", "480,310 640x580"}})
     {
         e2e::run("xdotool windowsize " + std::to_string(window) + " " + row.size);
-        EXPECT_TRUE(
-            k71test::pumpUntil([&] { return describe(e2e::geometry(window)) == row.result; }, 5000))
+        EXPECT_TRUE(k71test::pumpUntil(
+            [&] { return describe(e2e::geometry(window)) == row.result; }, 15000))
             << row.size << ": " << describe(e2e::geometry(window));
     }
 }
@@ -322,7 +323,7 @@ TEST_F(DesktopEndToEnd, AChosenMenuItemLeavesNoPictureOfTheMenu)
     // Factory Defaults once, so that choosing it again changes nothing.
     const auto menu = chooseFirstItem(window, 1);
     const int restX = menu.x + menu.width / 2, restY = menu.y + 9;
-    ASSERT_TRUE(k71test::pumpUntil([] { return e2e::writes().size() > 10; }, 5000));
+    ASSERT_TRUE(k71test::pumpUntil([] { return e2e::writes().size() > 10; }, 15000));
     e2e::run("xdotool mousemove --window " + std::to_string(window) + " 300 280");
     k71test::pumpFor(500);
     e2e::run("xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(restX) +
@@ -332,6 +333,6 @@ TEST_F(DesktopEndToEnd, AChosenMenuItemLeavesNoPictureOfTheMenu)
 
     chooseFirstItem(window, 1);
     // The pointer stays where the item was.
-    EXPECT_TRUE(k71test::pumpUntil([&] { return picture(window) == before; }, 5000));
+    EXPECT_TRUE(k71test::pumpUntil([&] { return picture(window) == before; }, 15000));
 }
 } // namespace
