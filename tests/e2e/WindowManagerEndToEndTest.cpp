@@ -117,10 +117,14 @@ class DesktopEndToEnd : public testing::Test
     // place in the window, where the pointer then rests.
     static e2e::WindowGeometry chooseFirstItem(unsigned long window, int menuIndex)
     {
-        e2e::click(window, menuTitleCentre(menuIndex), 10);
+        // A window just put into its frame may miss the first click; click until it opens.
         unsigned long popup = 0;
-        EXPECT_TRUE(
-            k71test::pumpUntil([&] { return (popup = e2e::findWindow("menu")) != 0; }, 15000));
+        for (int attempt = 0; attempt < 10 && popup == 0; ++attempt)
+        {
+            e2e::click(window, menuTitleCentre(menuIndex), 10);
+            k71test::pumpUntil([&] { return (popup = e2e::findWindow("menu")) != 0; }, 1500);
+        }
+        EXPECT_NE(popup, 0u);
         const auto menu = e2e::geometry(popup);
         // A menu takes no click in its first moments; click until it has taken one.
         for (int attempt = 0; attempt < 20 && e2e::findWindow("menu") != 0; ++attempt)
@@ -219,10 +223,18 @@ TEST_F(UnderAWindowManager, ResizesFromOutsideEndOnTheRulesAndStayThere)
 {
     const auto window = start();
     ASSERT_NE(window, 0u);
-    for (const auto* size : {"700 300", "1000 1000", "100 100", "400 300"})
+    // Each size ends away from the one before, so each row waits for its own resize.
+    for (const auto* size : {"700 300", "100 100", "1000 1000", "400 300"})
     {
+        const auto before = describe(e2e::geometry(window));
         e2e::run("xdotool windowsize " + std::to_string(window) + " " + size);
-        EXPECT_TRUE(k71test::pumpUntil([&] { return onTheRules(e2e::geometry(window)); }, 15000))
+        EXPECT_TRUE(k71test::pumpUntil(
+            [&]
+            {
+                const auto now = e2e::geometry(window);
+                return describe(now) != before && onTheRules(now);
+            },
+            15000))
             << size << ": " << describe(e2e::geometry(window));
         const auto settled = e2e::geometry(window);
         k71test::pumpFor(300);
