@@ -12,6 +12,7 @@ packages=(
     xvfb xauth xdotool x11-utils imagemagick
     openbox wmctrl
     fonts-dejavu-core
+    desktop-file-utils
 )
 
 missing=()

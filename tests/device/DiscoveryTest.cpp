@@ -1,6 +1,7 @@
 // Finding the interface: HID arrival, the audio search and its name rules,
 // removal.
 #include "DeviceTestSupport.h"
+#include "support/TestNames.h"
 
 namespace
 {
@@ -63,7 +64,10 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"k71vt", "Tavrin", true}, NameCase{"K71vT", "TAVRIN", true},
                       NameCase{"k71vt", "Someone", false}, NameCase{"k71vt", "Tavrin Inc", false},
                       NameCase{"k71vt USB", "Tavrin", false}, NameCase{"K71", "Tavrin", false},
-                      NameCase{"Built-in", "Tavrin", false}, NameCase{"", "Tavrin", false}));
+                      NameCase{"Built-in", "Tavrin", false}, NameCase{"", "Tavrin", false}),
+    [](const auto& info) {
+        return testName({info.param.name, info.param.maker});
+    });
 
 TEST_F(DiscoveryTest, OneDeviceServesBothDirections)
 {
@@ -320,7 +324,8 @@ INSTANTIATE_TEST_SUITE_P(Products, RemovalNameTest,
                          ::testing::Values(RemovalCase{"K71VT", true}, RemovalCase{"k71vt", true},
                                            RemovalCase{"K71Vt", true},
                                            RemovalCase{"K71VT USB", false},
-                                           RemovalCase{"Other", false}));
+                                           RemovalCase{"Other", false}),
+                         [](const auto& info) { return testName({info.param.product}); });
 
 TEST_F(DiscoveryTest, SecondMatchingDeviceReplacesTheHandleAndSearchesAgain)
 {

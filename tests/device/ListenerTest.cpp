@@ -1,6 +1,7 @@
 // The property listener: which changes raise event 3, and the rate rule that
 // keeps both directions at one nominal rate.
 #include "DeviceTestSupport.h"
+#include "support/TestNames.h"
 
 #include <cmath>
 
@@ -166,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Rates, RateRuleTest,
                                            RateCase{96000.0, true}, RateCase{88200.0, true},
                                            RateCase{48000.0, true}, RateCase{32000.0, true},
                                            RateCase{44100.0, true}, RateCase{22050.0, false},
-                                           RateCase{44100.5, false}, RateCase{8000.0, false}));
+                                           RateCase{44100.5, false}, RateCase{8000.0, false}),
+                         [](const auto& info) { return testName({numberText(info.param.rate)}); });
 
 TEST_F(ListenerTest, RefusedCopyLeavesTheDirectionsApartWithoutRetrying)
 {
