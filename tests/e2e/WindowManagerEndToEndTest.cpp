@@ -154,7 +154,6 @@ class DesktopEndToEnd : public testing::Test
         EXPECT_EQ(program->waitForExit(30000), 0);
     }
 
-    e2e::ProgramLock lock;
     std::unique_ptr<e2e::ProgramProcess> program;
 };
 
