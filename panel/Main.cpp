@@ -35,7 +35,10 @@ VarneloApplication::MainWindow::MainWindow(const juce::String& name)
 
 VarneloApplication::MainWindow::~MainWindow()
 {
-    // The window and its peer keep a plain pointer to the constrainer.
+    // The repainter listens to the panel, which the base teardown deletes.
+    menuCloseRepainter.reset();
+    // The window, its peer and the adapter keep a plain pointer to the constrainer.
+    windowManagerAdapter.reset();
     setConstrainer(nullptr);
     boundsConstrainer.reset();
 }
@@ -127,9 +130,12 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     window->setUsingNativeTitleBar(true);
     auto* panel = new MainComponent();
     window->setContentOwned(panel, true);
+    window->menuCloseRepainter = std::make_unique<MenuCloseRepainter>(*panel, *window);
 
     window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
     installMainWindowConstrainer(*window, *window->boundsConstrainer);
+    window->windowManagerAdapter =
+        std::make_unique<WindowManagerAdapter>(*window, *window->boundsConstrainer);
 
     if (reset)
         storeWindowPosition(*panel, {});

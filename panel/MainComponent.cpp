@@ -860,7 +860,7 @@ juce::PopupMenu MainComponent::getMenuForIndex(int topLevelMenuIndex, const juce
         menu.addItem(alwaysOnTopCommand, "Always on top", true,
                      window != nullptr && window->isAlwaysOnTop());
         menu.addSeparator();
-        menu.addItem(audioSettingsCommand, "macOS Audio Settings");
+        menu.addItem(audioSettingsCommand, "Sound Settings");
         menu.addSeparator();
         menu.addItem(closeCommand, "Close");
         break;
@@ -914,8 +914,14 @@ void MainComponent::menuItemSelected(int menuItemID, int)
         break;
     case audioSettingsCommand:
     {
-        const bool started = openAudioSettingsApplication();
-        std::fputs(started ? "Call Audio MIDI Setup: OK" : "Call Audio MIDI Setup: not OK", stderr);
+        const auto started = openAudioSettingsApplication();
+        juce::StringArray tried;
+        for (const auto& command : audioSettingsCommands())
+            tried.add(command[0]);
+        const auto line = started.isNotEmpty() ? "Sound Settings: started " + started
+                                               : "Sound Settings: none found (tried " +
+                                                     tried.joinIntoString(", ") + ")";
+        std::fputs(line.toRawUTF8(), stderr);
         std::fputs("\n", stderr);
         std::fflush(stderr);
         break;

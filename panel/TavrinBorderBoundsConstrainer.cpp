@@ -40,9 +40,9 @@ void installMainWindowConstrainer(juce::ResizableWindow& window,
 {
     window.setConstrainer(&constrainer);
     constrainer.extraTop = 0;
-    if (auto* peer = window.getPeer())
-        if (const auto frame = peer->getFrameSizeIfPresent())
-            constrainer.frameBorder = *frame;
+    // On X the window's rectangle is its content's own: the window manager's
+    // frame, which the peer reports once it knows it, lies outside it.
+    constrainer.frameBorder = {};
     constrainer.setFixedAspectRatio(320.0 / 290.0);
     constrainer.setSizeLimits(219, 198, 640, 580);
 }

@@ -120,7 +120,7 @@ TEST_F(PanelTest, MenuNamesItemsIdsAndTicks)
     EXPECT_EQ(entriesOf(panel->getMenuForIndex(0, "File")),
               (std::vector<Entry>{{"Always on top", 8192, false, 0},
                                   {"-", 0, false, 0},
-                                  {"macOS Audio Settings", 8193, false, 0},
+                                  {"Sound Settings", 8193, false, 0},
                                   {"-", 0, false, 0},
                                   {"Close", 8194, false, 0}}));
     EXPECT_EQ(entriesOf(panel->getMenuForIndex(1, "Config")),
@@ -289,22 +289,25 @@ TEST_F(PanelTest, EveryCommandSendsAChangeAndRebuildsTheMenus)
     panel->removeListener(&watcher);
 }
 
-TEST_F(PanelTest, AudioSettingsLogsWhetherAProgramStarted)
+TEST_F(PanelTest, AudioSettingsLogsWhatItStarted)
 {
     struct Outcome
     {
-        bool started;
+        const char* startable; // the one program that starts, or none
         const char* line;
     };
-    for (const auto& outcome : {Outcome{true, "Call Audio MIDI Setup: OK\n"},
-                                Outcome{false, "Call Audio MIDI Setup: not OK\n"}})
+    for (const auto& outcome :
+         {Outcome{"pavucontrol", "Sound Settings: started pavucontrol\n"},
+          Outcome{"gnome-control-center", "Sound Settings: started gnome-control-center sound\n"},
+          Outcome{"", "Sound Settings: none found (tried pavucontrol, pwvucontrol, "
+                      "gnome-control-center)\n"}})
     {
         juce::StringArray tried;
         setCommandRunner(
             [&](const juce::StringArray& command)
             {
                 tried.add(command[0]);
-                return outcome.started;
+                return command[0] == outcome.startable;
             });
         juce::String logged;
         {
