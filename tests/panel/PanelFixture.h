@@ -30,6 +30,14 @@ Lines writeLines();
 
 juce::File settingsFile();
 
+// Messages are posted; one posted after them arrives after them.
+inline void deliverPostedMessages()
+{
+    auto delivered = std::make_shared<bool>(false);
+    juce::MessageManager::callAsync([delivered] { *delivered = true; });
+    ASSERT_TRUE(pumpUntil([delivered] { return *delivered; }));
+}
+
 class PanelTest : public testing::Test
 {
   protected:

@@ -4,17 +4,6 @@
 
 using namespace k71test;
 
-namespace
-{
-// Messages are posted; one posted after them arrives after them.
-void deliverPostedMessages()
-{
-    auto delivered = std::make_shared<bool>(false);
-    juce::MessageManager::callAsync([delivered] { *delivered = true; });
-    ASSERT_TRUE(pumpUntil([delivered] { return *delivered; }));
-}
-} // namespace
-
 TEST_F(PanelTest, MovingAFaderShowsItsLevelAndWritesAllFour)
 {
     attach();
