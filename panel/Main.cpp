@@ -4,11 +4,15 @@
 #include "panel/ResetCommandLine.h"
 #include "platform/Simulation.h"
 
+#include <cstdio>
+
 namespace
 {
 const juce::String windowPositionKey = "WindowPosition";
 constexpr int defaultWidth = 320;
 constexpr int defaultHeight = 290;
+// How long a later launch keeps trying to reach the running instance.
+constexpr juce::uint32 handOverTimeLimitMs = 3000;
 
 MainComponent* panelOf(juce::DocumentWindow* window)
 {
@@ -48,6 +52,8 @@ void VarneloApplication::MainWindow::closeButtonPressed()
 VarneloApplication::~VarneloApplication()
 {
     mainWindow.reset();
+    handOverListener.reset();
+    quitSignals.reset();
 }
 
 const juce::String VarneloApplication::getApplicationName()
@@ -62,11 +68,52 @@ const juce::String VarneloApplication::getApplicationVersion()
 
 bool VarneloApplication::moreThanOneInstanceAllowed()
 {
-    return false;
+    // The framework's own lock is one file for every user of the machine; the rule is
+    // kept per user by initialiseApp instead.
+    return true;
+}
+
+bool VarneloApplication::initialiseApp()
+{
+    const auto name = getApplicationName();
+    instanceLock = std::make_unique<platform::InstanceLock>(name.toStdString());
+    const auto deadline = juce::Time::getMillisecondCounter() + handOverTimeLimitMs;
+    // A running instance that is just quitting lets the lock go: then this one runs.
+    while (instanceLock->tryToTake() == platform::InstanceLock::State::heldElsewhere)
+    {
+        std::string why;
+        if (platform::handOverToRunningInstance(name, getCommandLineParameters(), 1000, &why))
+            return false;
+        if ((juce::int32)(deadline - juce::Time::getMillisecondCounter()) <= 0)
+        {
+            std::fprintf(stderr, "%s: the running %s did not take this launch (%s)\n",
+                         name.toRawUTF8(), name.toRawUTF8(), why.c_str());
+            setApplicationReturnValue(1);
+            return false;
+        }
+    }
+    if (instanceLock->state() == platform::InstanceLock::State::unavailable)
+        std::fprintf(stderr, "%s: no single-instance lock (%s); running without it\n",
+                     name.toRawUTF8(), instanceLock->problem().c_str());
+    // What the application class adds to the base's start-up is for macOS only.
+    return juce::JUCEApplicationBase::initialiseApp();
 }
 
 void VarneloApplication::initialise(const juce::String& commandLine)
 {
+    // Quit requests by signal take the road of the Close command.
+    quitSignals = std::make_unique<platform::QuitSignals>(
+        []
+        {
+            if (auto* application = juce::JUCEApplication::getInstance())
+                application->systemRequestedQuit();
+        });
+    // Early, so that a later launch finds it: what it sends waits in the message queue
+    // until the window exists.
+    handOverListener = std::make_unique<platform::InstanceHandOverListener>(
+        getApplicationName(),
+        [this](const juce::String& laterCommandLine) { anotherInstanceStarted(laterCommandLine); });
+
     // There is no K71 VT on this desktop: the program drives the virtual one, plugged
     // in from the start, and k71vt-sim reaches it through this channel.
     sim::plugInterface();
@@ -111,10 +158,6 @@ void VarneloApplication::initialise(const juce::String& commandLine)
         panel->setFactoryDefaults();
         storeWindowPosition(*panel, {});
     }
-
-    handOverListener = std::make_unique<platform::InstanceHandOverListener>(
-        getApplicationName(),
-        [this](const juce::String& laterCommandLine) { anotherInstanceStarted(laterCommandLine); });
 }
 
 void VarneloApplication::anotherInstanceStarted(const juce::String& commandLine)
@@ -144,24 +187,22 @@ void VarneloApplication::systemRequestedQuit()
 void VarneloApplication::shutdown()
 {
     if (mainWindow == nullptr)
-    {
-        // A later launch: the framework's lock stopped it before initialise, and its
-        // command line goes to the instance that runs.
-        if (isInitialising())
-            platform::handOverToRunningInstance(getApplicationName(), getCommandLineParameters());
-        return;
-    }
+        return; // a later launch, or a start that did not get this far
 
-    handOverListener.reset();
-    simulatorChannel.reset();
-
+    // The settings first, into the file: nothing after this may keep them from it.
     const auto state = mainWindow->getWindowStateAsString();
     if (auto* panel = panelOf(mainWindow.get()))
+    {
         storeWindowPosition(*panel, state);
+        if (auto* settings = panel->appProperties.getUserSettings())
+            settings->saveIfNeeded();
+    }
 
+    simulatorChannel.reset();
     // No audio notification may reach the panel while it is taken down.
     sim::shutdownSimulation();
     mainWindow.reset();
+    handOverListener.reset();
 }
 
 START_JUCE_APPLICATION(VarneloApplication)

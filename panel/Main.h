@@ -2,6 +2,8 @@
 
 #include "panel/TavrinBorderBoundsConstrainer.h"
 #include "platform/InstanceHandOver.h"
+#include "platform/InstanceLock.h"
+#include "platform/QuitSignals.h"
 #include "platform/SimulatorChannel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -20,6 +22,7 @@ class VarneloApplication : public juce::JUCEApplication
     const juce::String getApplicationName() override;
     const juce::String getApplicationVersion() override;
     bool moreThanOneInstanceAllowed() override;
+    bool initialiseApp() override;
     void initialise(const juce::String& commandLine) override;
     void shutdown() override;
     void anotherInstanceStarted(const juce::String& commandLine) override;
@@ -43,8 +46,11 @@ class VarneloApplication : public juce::JUCEApplication
   private:
     std::unique_ptr<MainWindow> mainWindow;
 
-    // The stand-in platform of this desktop: the simulator's control channel and the
-    // endpoint that takes the command line of later launches.
+    // The stand-in platform of this desktop: one running instance per user, quit
+    // requests by signal, the simulator's control channel and the endpoint that takes
+    // the command line of later launches.
+    std::unique_ptr<platform::InstanceLock> instanceLock;
+    std::unique_ptr<platform::QuitSignals> quitSignals;
     std::unique_ptr<platform::SimulatorChannel> simulatorChannel;
     std::unique_ptr<platform::InstanceHandOverListener> handOverListener;
 };

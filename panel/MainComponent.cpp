@@ -1,6 +1,7 @@
 #include "panel/MainComponent.h"
 
 #include "panel/LevelText.h"
+#include "panel/SettingsFileCare.h"
 #include "panel/mac_call.h"
 #include "resources/BinaryData.h"
 
@@ -129,6 +130,7 @@ MainComponent::MainComponent()
       menuBarLook(std::make_unique<PopupMenuLookandFeel>())
 {
     appProperties.setStorageParameters(panelSettingsOptions());
+    prepareSettingsFile(appProperties.getStorageParameters().getDefaultFile());
 
     if (applicationCommandManager == nullptr)
         applicationCommandManager = std::make_unique<juce::ApplicationCommandManager>();

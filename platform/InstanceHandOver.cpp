@@ -68,8 +68,9 @@ InstanceHandOverListener::InstanceHandOverListener(
     const juce::String& applicationName,
     std::function<void(const juce::String& commandLine)> onCommandLine)
     : deliver(std::make_shared<std::function<void(const juce::String&)>>(std::move(onCommandLine))),
-      server("k71-instance-endpoint", endpointFor(applicationName),
-             encodeHandOver({}).size() + 2 * maxCommandLineBytes,
+      server("k71-instance-endpoint",
+             applicationName.toStdString() + ": the endpoint for later launches",
+             endpointFor(applicationName), encodeHandOver({}).size() + 2 * maxCommandLineBytes,
              [this](const std::string& line) { return receive(line); })
 {
 }
@@ -95,14 +96,24 @@ std::optional<std::string> InstanceHandOverListener::receive(const std::string& 
 }
 
 bool handOverToRunningInstance(const juce::String& applicationName, const juce::String& commandLine,
-                               int timeoutMs)
+                               int timeoutMs, std::string* why)
 {
-    if (commandLine.toStdString().size() > InstanceHandOverListener::maxCommandLineBytes)
+    const auto fail = [why](const char* reason)
+    {
+        if (why != nullptr)
+            *why = reason;
         return false;
+    };
+    if (commandLine.toStdString().size() > InstanceHandOverListener::maxCommandLineBytes)
+        return fail("the command line is too long");
     const std::string endpoint = endpointFor(applicationName);
     if (endpoint.empty())
-        return false;
+        return fail("no private folder of this user for the endpoint");
     const auto reply = localsocket::request(endpoint, encodeHandOver(commandLine), timeoutMs, 64);
-    return reply.has_value() && *reply == acceptedReply;
+    if (!reply.has_value())
+        return fail("it did not answer in time");
+    if (*reply != acceptedReply)
+        return fail("it refused the command line");
+    return true;
 }
 } // namespace platform

@@ -1,10 +1,9 @@
 #pragma once
 
 // Hands the command line of a later launch to the running instance. The
-// framework's single-instance lock lets only the first process run, but on
-// this desktop its own hand-over of the command line goes nowhere, so the
-// running instance listens on a per-user endpoint keyed by the application
-// name and a later launch sends its command line there before it ends.
+// per-user instance lock lets only the first process run; the running instance
+// listens on a per-user endpoint keyed by the application name, beside the
+// lock, and a later launch sends its command line there before it ends.
 //
 // What arrives is only ever given to the callback as text; it is never run.
 
@@ -40,9 +39,9 @@ class InstanceHandOverListener
 };
 
 // In a later launch: sends the command line to the running instance of the application.
-// True once the running instance has taken it.
+// True once the running instance has taken it; otherwise why says what went wrong.
 bool handOverToRunningInstance(const juce::String& applicationName, const juce::String& commandLine,
-                               int timeoutMs = 3000);
+                               int timeoutMs = 3000, std::string* why = nullptr);
 
 // The request line that carries a command line, and its reading back (nullopt when
 // the line is not a well-formed hand-over).

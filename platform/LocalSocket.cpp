@@ -20,6 +20,9 @@ namespace
 {
 using Clock = std::chrono::steady_clock;
 
+// Room left in a socket address for "/<appName>.<purpose>" after the folder.
+constexpr std::size_t longestPurpose = 16;
+
 bool isPrivateFolderOfThisUser(const std::string& path)
 {
     struct stat info;
@@ -50,6 +53,18 @@ std::string fileNameSafe(const std::string& text)
     return safe;
 }
 
+bool leavesRoomForEndpoints(const std::string& folder, const std::string& appName)
+{
+    return folder.size() + 2 + fileNameSafe(appName).size() + longestPurpose <
+           sizeof(sockaddr_un::sun_path);
+}
+
+bool isUsableRuntimeFolder(const std::string& folder, const std::string& appName)
+{
+    return folder.size() > 1 && folder[0] == '/' && leavesRoomForEndpoints(folder, appName) &&
+           isPrivateFolderOfThisUser(folder);
+}
+
 bool makeAddress(const std::string& path, sockaddr_un& address)
 {
     std::memset(&address, 0, sizeof(address));
@@ -62,7 +77,9 @@ bool makeAddress(const std::string& path, sockaddr_un& address)
 
 int connectOnce(const sockaddr_un& address)
 {
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Non-blocking: a listener whose backlog is full answers EAGAIN at once instead of
+    // holding the caller past its deadline.
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return -1;
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0)
@@ -80,7 +97,20 @@ int millisecondsLeft(Clock::time_point deadline)
     return left > 0 ? (int)left : 0;
 }
 
-bool sendAll(int fd, const std::string& data)
+// Waits until fd is ready for events; false when the deadline passed first.
+bool waitUntilReady(int fd, short events, Clock::time_point deadline)
+{
+    for (;;)
+    {
+        pollfd waitFor{fd, events, 0};
+        const int ready = poll(&waitFor, 1, millisecondsLeft(deadline));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        return ready > 0;
+    }
+}
+
+bool sendAll(int fd, const std::string& data, Clock::time_point deadline)
 {
     std::size_t sent = 0;
     while (sent < data.size())
@@ -88,6 +118,12 @@ bool sendAll(int fd, const std::string& data)
         const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        {
+            if (!waitUntilReady(fd, POLLOUT, deadline))
+                return false;
+            continue;
+        }
         if (n <= 0)
             return false;
         sent += (std::size_t)n;
@@ -98,20 +134,27 @@ bool sendAll(int fd, const std::string& data)
 
 std::string endpointFolder(const std::string& appName)
 {
+    // Launches with and without XDG_RUNTIME_DIR meet in the same folder as long as it
+    // names the user's runtime folder.
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        runtime != nullptr && runtime[0] == '/')
-        if (isPrivateFolderOfThisUser(runtime))
-            return runtime;
+        runtime != nullptr && isUsableRuntimeFolder(runtime, appName))
+        return runtime;
+    if (const std::string userRuntime = "/run/user/" + std::to_string(getuid());
+        isUsableRuntimeFolder(userRuntime, appName))
+        return userRuntime;
 
     const std::string home = homeFolder();
     if (home.empty())
         return {};
     const std::string folder = home + "/." + fileNameSafe(appName) + "-run";
+    if (!leavesRoomForEndpoints(folder, appName))
+        return {};
     if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return {};
     struct stat info;
     if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid())
         return {};
+    // Our own folder, widened by someone: narrowed again before use.
     if ((info.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0)
         return {};
     return folder;
@@ -120,27 +163,33 @@ std::string endpointFolder(const std::string& appName)
 std::string endpointPath(const std::string& appName, const std::string& purpose)
 {
     const std::string folder = endpointFolder(appName);
-    if (folder.empty())
+    if (folder.empty() || purpose.size() > longestPurpose)
         return {};
-    const std::string path = folder + "/" + fileNameSafe(appName) + "." + fileNameSafe(purpose);
-    sockaddr_un address;
-    return makeAddress(path, address) ? path : std::string();
+    return folder + "/" + fileNameSafe(appName) + "." + fileNameSafe(purpose);
 }
 
-int listenAt(const std::string& path)
+int listenAt(const std::string& path, std::string& why)
 {
     sockaddr_un address;
     if (!makeAddress(path, address))
+    {
+        why = path.empty() ? "no private folder for it" : "the path is too long";
         return -1;
+    }
 
     struct stat info;
     if (lstat(path.c_str(), &info) == 0)
     {
         if (!S_ISSOCK(info.st_mode) || info.st_uid != getuid())
-            return -1;
-        if (const int live = connectOnce(address); live >= 0)
         {
-            close(live);
+            why = "something else is in its place";
+            return -1;
+        }
+        if (const int live = connectOnce(address); live >= 0 || errno == EAGAIN)
+        {
+            if (live >= 0)
+                close(live);
+            why = "another process listens there";
             return -1;
         }
         unlink(path.c_str()); // left behind by a process that is gone
@@ -148,12 +197,16 @@ int listenAt(const std::string& path)
 
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
+    {
+        why = std::strerror(errno);
         return -1;
+    }
     const mode_t previousMask = umask(077);
     const bool bound = bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
     umask(previousMask);
-    if (!bound || listen(fd, 16) != 0)
+    if (!bound || listen(fd, SOMAXCONN) != 0)
     {
+        why = std::strerror(errno);
         close(fd);
         return -1;
     }
@@ -167,6 +220,16 @@ bool peerIsSameUser(int fd)
     if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
         return false;
     return length == sizeof(credentials) && credentials.uid == getuid();
+}
+
+int peerProcess(int fd)
+{
+    ucred credentials;
+    socklen_t length = sizeof(credentials);
+    if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 ||
+        length != sizeof(credentials))
+        return 0;
+    return (int)credentials.pid;
 }
 
 std::optional<std::string> request(const std::string& path, const std::string& requestLine,
@@ -190,21 +253,15 @@ std::optional<std::string> request(const std::string& path, const std::string& r
     }
 
     std::optional<std::string> reply;
-    if (sendAll(fd, requestLine + "\n"))
+    if (sendAll(fd, requestLine + "\n", deadline))
     {
         shutdown(fd, SHUT_WR);
         std::string received;
-        for (;;)
+        while (waitUntilReady(fd, POLLIN, deadline))
         {
-            pollfd waitFor{fd, POLLIN, 0};
-            const int ready = poll(&waitFor, 1, millisecondsLeft(deadline));
-            if (ready < 0 && errno == EINTR)
-                continue;
-            if (ready <= 0)
-                break;
             char chunk[4096];
             const ssize_t n = recv(fd, chunk, sizeof(chunk), 0);
-            if (n < 0 && errno == EINTR)
+            if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
                 continue;
             if (n < 0)
                 break;

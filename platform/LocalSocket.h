@@ -11,25 +11,31 @@
 
 namespace platform::localsocket
 {
-// $XDG_RUNTIME_DIR when it is a private folder of this user, otherwise a folder of
-// mode 0700 in the home ("~/.<appName>-run"), made when missing. Empty when neither
-// is usable.
+// The one folder where this user's running program keeps its lock and endpoints:
+// $XDG_RUNTIME_DIR when it is a private folder of this user; otherwise (unset or
+// unusable) the user's runtime folder /run/user/<uid> when it is private; otherwise
+// a folder of mode 0700 in the home ("~/.<appName>-run"), made when missing. A
+// folder whose paths would not fit a socket address counts as unusable. Empty when
+// none is usable.
 std::string endpointFolder(const std::string& appName);
 
-// "<folder>/<appName>.<purpose>"; empty when there is no usable folder or the path
-// does not fit a socket address.
+// "<folder>/<appName>.<purpose>"; empty when there is no usable folder.
 std::string endpointPath(const std::string& appName, const std::string& purpose);
 
-// A non-blocking listening socket at path, or -1. An endpoint left behind by a process
-// that is gone is replaced; one that a live process still listens on is left alone.
-int listenAt(const std::string& path);
+// A non-blocking listening socket at path, or -1 with the reason in why. An endpoint
+// left behind by a process that is gone is replaced; anything else at the path (a
+// file, a link, a socket another process listens on) is left alone.
+int listenAt(const std::string& path, std::string& why);
 
-// Whether the process at the other end of a connected socket runs as this user.
+// Whether the process at the other end of a connected socket runs as this user, and
+// its process id (0 when unknown).
 bool peerIsSameUser(int fd);
+int peerProcess(int fd);
 
-// Connects (retrying while nobody listens yet, until the timeout), sends the request
-// line, and reads the reply until the server closes. nullopt when no server took the
-// request, the reply did not come in time, or it grew beyond maxReplyBytes.
+// Connects (retrying while nobody listens yet or the listener is busy), sends the
+// request line, and reads the reply until the server closes, all within the timeout.
+// nullopt when no server took the request, the reply did not come in time, or it grew
+// beyond maxReplyBytes.
 std::optional<std::string> request(const std::string& path, const std::string& requestLine,
                                    int timeoutMs, std::size_t maxReplyBytes);
 } // namespace platform::localsocket

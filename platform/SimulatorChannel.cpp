@@ -304,8 +304,8 @@ std::string runSimulatorCommand(const std::string& requestLine)
 }
 
 SimulatorChannel::SimulatorChannel(const std::string& applicationName)
-    : server("k71-sim-endpoint", localsocket::endpointPath(applicationName, channelPurpose),
-             maxRequestBytes,
+    : server("k71-sim-endpoint", applicationName + ": the k71vt-sim control channel",
+             localsocket::endpointPath(applicationName, channelPurpose), maxRequestBytes,
              [](const std::string& line) -> std::optional<std::string>
              { return runSimulatorCommand(line); })
 {

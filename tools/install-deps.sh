@@ -11,6 +11,7 @@ packages=(
     libxcomposite-dev libxrender-dev
     xvfb xauth xdotool x11-utils imagemagick
     fonts-dejavu-core
+    desktop-file-utils
 )
 
 missing=()

@@ -1,11 +1,17 @@
 #include "platform/InstanceHandOver.h"
+#include "platform/InstanceLock.h"
 #include "platform/LocalSocket.h"
 
 #include "support/MessageLoop.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <future>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/wait.h>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -135,7 +141,7 @@ TEST(InstanceHandOver, DropsAConnectionThatStaysSilent)
     char byte;
     const bool closedByServer =
         k71test::pumpUntil([&] { return recv(fd, &byte, 1, MSG_DONTWAIT) == 0; },
-                           platform::LocalRequestServer::silentConnectionLimitMs + 1500);
+                           platform::LocalRequestServer::requestTimeLimitMs + 1500);
     close(fd);
     EXPECT_TRUE(closedByServer);
 }
@@ -231,5 +237,103 @@ TEST_F(EndpointFolder, EndpointIsReachableByThisUserOnly)
     EXPECT_TRUE(S_ISSOCK(mode));
     EXPECT_EQ(mode & 077, 0u);
     EXPECT_EQ(modeOf(platform::localsocket::endpointFolder(appName.toStdString())) & 077, 0u);
+}
+} // namespace
+
+namespace
+{
+TEST_F(EndpointFolder, UnusableRuntimeFoldersFallBackAsWhenUnset)
+{
+    unsetenv("XDG_RUNTIME_DIR");
+    const std::string whenUnset = platform::localsocket::endpointFolder("App");
+    ASSERT_FALSE(whenUnset.empty());
+
+    const std::string open = home + "/open-runtime";
+    mkdir(open.c_str(), 0777);
+    chmod(open.c_str(), 0777);
+    const std::string file = home + "/file-runtime";
+    close(creat(file.c_str(), 0600));
+    const std::string privateFolder = home + "/private-runtime";
+    mkdir(privateFolder.c_str(), 0700);
+    const std::string link = home + "/link-runtime";
+    symlink(privateFolder.c_str(), link.c_str());
+    // Deep enough that "<folder>/App.instance" no longer fits a socket address.
+    std::string deep = home;
+    while (deep.size() < 100)
+    {
+        deep += "/deep";
+        mkdir(deep.c_str(), 0700);
+    }
+
+    for (const std::string& runtime :
+         {open, file, link, deep, std::string("relative"), std::string()})
+    {
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        EXPECT_EQ(platform::localsocket::endpointFolder("App"), whenUnset) << runtime;
+    }
+}
+
+class InstanceLockTest : public testing::Test
+{
+  protected:
+    void SetUp() override { unlink(platform::InstanceLock("LockTestApp").path().c_str()); }
+    using State = platform::InstanceLock::State;
+};
+
+TEST_F(InstanceLockTest, OneHolderPerUserBesideTheEndpointsAndGoneWithItsProcess)
+{
+    std::optional<platform::InstanceLock> first("LockTestApp");
+    ASSERT_EQ(first->state(), State::held) << first->problem();
+    EXPECT_EQ(first->path(),
+              platform::localsocket::endpointFolder("LockTestApp") + "/LockTestApp.lock");
+
+    platform::InstanceLock second("LockTestApp");
+    EXPECT_EQ(second.state(), State::heldElsewhere);
+    first.reset();
+    EXPECT_EQ(second.tryToTake(), State::held);
+}
+
+TEST_F(InstanceLockTest, AKilledHolderLeavesNoLock)
+{
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0)
+    {
+        platform::InstanceLock lock("LockTestApp");
+        const char held = lock.state() == State::held ? 'y' : 'n';
+        [[maybe_unused]] const auto written = write(ready[1], &held, 1);
+        for (;;)
+            pause();
+    }
+    char held = 0;
+    ASSERT_EQ(read(ready[0], &held, 1), 1);
+    EXPECT_EQ(held, 'y');
+    EXPECT_EQ(platform::InstanceLock("LockTestApp").state(), State::heldElsewhere);
+
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+    platform::InstanceLock next("LockTestApp");
+    EXPECT_EQ(next.state(), State::held);
+    struct stat info;
+    EXPECT_EQ(stat(next.path().c_str(), &info), 0); // the file stayed; only its lock went
+}
+
+TEST_F(InstanceLockTest, ALinkInPlaceOfTheLockIsNotFollowed)
+{
+    const std::string path = platform::InstanceLock("LockTestApp").path();
+    unlink(path.c_str());
+    const std::string target = std::string(std::getenv("HOME")) + "/elsewhere.lock";
+    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+
+    platform::InstanceLock lock("LockTestApp");
+    EXPECT_EQ(lock.state(), State::unavailable);
+    EXPECT_NE(lock.problem().find(path), std::string::npos) << lock.problem();
+    struct stat info;
+    EXPECT_NE(stat(target.c_str(), &info), 0);
+    unlink(path.c_str());
 }
 } // namespace

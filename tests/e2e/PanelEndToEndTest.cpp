@@ -2,14 +2,27 @@
 // controls' positions and watched through k71vt-sim.
 #include "PanelSession.h"
 
+#include "platform/InstanceLock.h"
+#include "platform/LocalSocket.h"
 #include "support/MessageLoop.h"
 
 #include <gtest/gtest.h>
 #include <juce_graphics/juce_graphics.h>
 
+#include <atomic>
+#include <csignal>
+#include <cstring>
 #include <iomanip>
 #include <map>
 #include <sstream>
+#include <thread>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace
 {
@@ -110,8 +123,18 @@ class PanelEndToEnd : public testing::Test
   protected:
     void SetUp() override
     {
+        // Every panel of this test is its own: the test process has its own HOME and
+        // runtime folder. One that answers before the test started one is not.
+        ASSERT_FALSE(panelAnswers())
+            << "a K71VT panel that this test did not start answers in "
+            << platform::localsocket::endpointFolder("K71VT") << "; is XDG_RUNTIME_DIR shared?";
         e2e::prepareDisplay();
         e2e::settingsFile().deleteFile();
+    }
+
+    static bool panelAnswers()
+    {
+        return e2e::sim("--timeout 300 status").rfind("plugged ", 0) == 0;
     }
 
     // Starts the program and waits until the panel is alive: its window is up and the
@@ -119,7 +142,12 @@ class PanelEndToEnd : public testing::Test
     unsigned long start(std::unique_ptr<e2e::ProgramProcess>& program,
                         const std::vector<std::string>& arguments = {})
     {
-        program = std::make_unique<e2e::ProgramProcess>(arguments);
+        return start(program, e2e::Launch{arguments, {}, false, {}});
+    }
+
+    unsigned long start(std::unique_ptr<e2e::ProgramProcess>& program, const e2e::Launch& launch)
+    {
+        program = std::make_unique<e2e::ProgramProcess>(launch);
         EXPECT_TRUE(waitForReports(8, 30000));
         // Found only now: the window is made again when it takes the native title bar.
         unsigned long window = 0;
@@ -157,6 +185,16 @@ class PanelEndToEnd : public testing::Test
         e2e::click(window, at.x, at.y);
     }
 
+    // The stored window position (its first four numbers) and the three switches.
+    static void expectStored(const std::string& position, const char* mon, const char* proCon,
+                             const char* copyNone)
+    {
+        EXPECT_EQ(setting("WindowPosition").rfind(position, 0), 0u) << setting("WindowPosition");
+        EXPECT_EQ(setting("MON"), mon);
+        EXPECT_EQ(setting("PRO_CON"), proCon);
+        EXPECT_EQ(setting("COPY_NONE"), copyNone);
+    }
+
     static std::string setting(const juce::String& key)
     {
         auto xml = juce::parseXML(e2e::settingsFile());
@@ -167,8 +205,6 @@ class PanelEndToEnd : public testing::Test
                 return value->getStringAttribute("val").toStdString();
         return "<missing>";
     }
-
-    e2e::ProgramLock lock;
 };
 
 TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
@@ -331,7 +367,10 @@ TEST_F(PanelEndToEnd, ACrashedInstanceDoesNotStopTheNextStart)
 {
     std::unique_ptr<e2e::ProgramProcess> crashed;
     ASSERT_NE(start(crashed), 0u);
-    crashed->crash(); // its endpoints stay behind
+    crashed->crash(); // its endpoints and its lock file stay behind
+    const std::string folder = platform::localsocket::endpointFolder("K71VT");
+    ASSERT_TRUE(juce::File(folder + "/K71VT.lock").existsAsFile());
+    ASSERT_TRUE(juce::File(folder + "/K71VT.instance").exists());
 
     std::unique_ptr<e2e::ProgramProcess> program;
     const auto window = start(program);
@@ -359,11 +398,7 @@ TEST_F(PanelEndToEnd, CloseButtonStoresTheSettingsAndARestartPutsTheWindowBack)
         e2e::requestClose(window);
         EXPECT_EQ(program->waitForExit(10000), 0);
     }
-    EXPECT_EQ(setting("WindowPosition").rfind("100 120 320 290", 0), 0u)
-        << setting("WindowPosition");
-    EXPECT_EQ(setting("MON"), "true");
-    EXPECT_EQ(setting("PRO_CON"), "true");
-    EXPECT_EQ(setting("COPY_NONE"), "false");
+    expectStored("100 120 320 290", "true", "true", "false");
 
     std::unique_ptr<e2e::ProgramProcess> again;
     const auto window = start(again);
@@ -385,10 +420,261 @@ TEST_F(PanelEndToEnd, CloseMenuItemQuitsAndStoresTheSettings)
 
     EXPECT_TRUE(e2e::chooseMenuItem(window, 0, true));
     EXPECT_EQ(program->waitForExit(10000), 0);
+    expectStored("640 455 320 290", "false", "false", "true");
+}
+
+// Logout, shutdown and service managers quit with these: the same road as Close.
+class PanelQuitSignal : public PanelEndToEnd, public testing::WithParamInterface<int>
+{
+};
+
+TEST_P(PanelQuitSignal, QuitsAndStoresTheSettingsLikeClose)
+{
+    std::unique_ptr<e2e::ProgramProcess> program;
+    const auto window = start(program);
+    ASSERT_NE(window, 0u);
+    clickAt(window, buttonCon); // within the settings' save delay
+    ASSERT_TRUE(waitFor(e2e::reports, {channelStatus(conNoneCopy)}));
+
+    program->sendSignal(GetParam());
+    EXPECT_EQ(program->waitForExit(10000), 0);
+    expectStored("640 455 320 290", "false", "true", "false");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, PanelQuitSignal, testing::Values(SIGTERM, SIGHUP),
+                         [](const testing::TestParamInfo<int>& info)
+                         { return std::string(info.param == SIGTERM ? "SIGTERM" : "SIGHUP"); });
+
+// A control-channel client that takes a long reply slowly: 64 KiB every 0.9 s.
+class SlowReader
+{
+  public:
+    explicit SlowReader(const std::string& request)
+    {
+        const std::string path = platform::localsocket::endpointPath("K71VT", "sim");
+        fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+        connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+        ::send(fd, (request + "\n").data(), request.size() + 1, MSG_NOSIGNAL);
+        reader = std::thread(
+            [this]
+            {
+                std::vector<char> chunk(64 * 1024);
+                while (!stop && recv(fd, chunk.data(), chunk.size(), MSG_WAITALL) > 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(900));
+            });
+    }
+    ~SlowReader()
+    {
+        stop = true;
+        shutdown(fd, SHUT_RDWR);
+        reader.join();
+        close(fd);
+    }
+    bool connected = false;
+
+  private:
+    int fd = -1;
+    std::atomic<bool> stop{false};
+    std::thread reader;
+};
+
+TEST_F(PanelEndToEnd, QuitWithASlowControlClientEndsInTimeAndStoresTheSettings)
+{
+    std::unique_ptr<e2e::ProgramProcess> program;
+    const auto window = start(program);
+    ASSERT_NE(window, 0u);
+    // A record listing of about 1 MB, that takes such a client many seconds: a report
+    // per click.
+    const auto at = centreOf(buttonMonitoring);
+    e2e::run("xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(at.x) +
+             " " + std::to_string(at.y) + " click --repeat 10000 --delay 0 1");
+    ASSERT_TRUE(waitForReports(10000, 60000)) << e2e::reports().size();
+
+    SlowReader slow("log");
+    ASSERT_TRUE(slow.connected);
+    k71test::pumpFor(300);
+    const auto quitAt = juce::Time::getMillisecondCounter();
+    program->sendSignal(SIGTERM);
+    EXPECT_EQ(program->waitForExit(10000), 0);
+    EXPECT_LT(juce::Time::getMillisecondCounter() - quitAt, 4500u);
     EXPECT_EQ(setting("WindowPosition").rfind("640 455 320 290", 0), 0u)
         << setting("WindowPosition");
-    EXPECT_EQ(setting("MON"), "false");
-    EXPECT_EQ(setting("PRO_CON"), "false");
-    EXPECT_EQ(setting("COPY_NONE"), "true");
+}
+
+TEST_F(PanelEndToEnd, ALaterLaunchThatCannotHandOverSaysWhyAndFails)
+{
+    // This user's lock is held, but nothing takes the command line.
+    platform::InstanceLock held("K71VT");
+    ASSERT_EQ(held.state(), platform::InstanceLock::State::held);
+    const std::string errors = juce::File::getSpecialLocation(juce::File::userHomeDirectory)
+                                   .getChildFile("later.err")
+                                   .getFullPathName()
+                                   .toStdString();
+
+    e2e::ProgramProcess later(e2e::Launch{{"/DEFAULT"}, {}, false, errors});
+    EXPECT_EQ(later.waitForExit(15000), 1);
+    EXPECT_EQ(juce::File(errors).loadFileAsString().toStdString(),
+              "K71VT: the running K71VT did not take this launch (it did not answer in time)\n");
+    EXPECT_EQ(e2e::countWindows(title), 0u);
+}
+
+TEST_F(PanelEndToEnd, AnEndpointThatCannotBeMadeIsReportedOnceAndThePanelRuns)
+{
+    const std::string path = platform::localsocket::endpointPath("K71VT", "sim");
+    ASSERT_TRUE(juce::File(path).replaceWithText("not a socket"));
+    const std::string errors = juce::File::getSpecialLocation(juce::File::userHomeDirectory)
+                                   .getChildFile("panel.err")
+                                   .getFullPathName()
+                                   .toStdString();
+
+    e2e::ProgramProcess program(e2e::Launch{{}, {}, false, errors});
+    unsigned long window = 0;
+    ASSERT_TRUE(k71test::pumpUntil([&] { return (window = e2e::findWindow(title)) != 0; }, 30000));
+    program.sendSignal(SIGTERM);
+    EXPECT_EQ(program.waitForExit(10000), 0);
+    EXPECT_EQ(juce::File(errors).loadFileAsString().toStdString(),
+              "K71VT: the k71vt-sim control channel at " + path +
+                  ": cannot be made (something else is in its place); running without it\n");
+}
+
+// Launches with the user's runtime folder named and without it meet the same panel.
+// A private /run/user for this test alone needs a mount namespace of its own (root).
+TEST_F(PanelEndToEnd, SameUserWithAndWithoutRuntimeFolderGetsOnePanel)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root: the test puts a private /run/user in a mount namespace";
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", "/run/user", "tmpfs", 0, "mode=0755") != 0)
+        GTEST_SKIP() << "no mount namespace of its own here: " << std::strerror(errno);
+    const std::string userRuntime = "/run/user/" + std::to_string(getuid());
+    ASSERT_EQ(mkdir(userRuntime.c_str(), 0700), 0);
+    setenv("XDG_RUNTIME_DIR", userRuntime.c_str(), 1); // where k71vt-sim looks too
+
+    std::unique_ptr<e2e::ProgramProcess> program;
+    ASSERT_NE(start(program), 0u);
+    e2e::sim("clear");
+
+    e2e::ProgramProcess later(e2e::Launch{{"/DEFAULT"}, {{"XDG_RUNTIME_DIR", ""}}, false, {}});
+    EXPECT_EQ(later.waitForExit(5000), 0);
+    EXPECT_TRUE(waitForWrite(" 'vold' 'outp' 0 224 ")) << joined(e2e::writes());
+    EXPECT_EQ(e2e::countWindows(title), 1u);
+    EXPECT_TRUE(program->running());
+}
+
+// Another user's panel is no reason to end, nor a panel to hand over to.
+TEST_F(PanelEndToEnd, TwoUsersEachGetAPanel)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to start the second user's panel (setpriv --reuid nobody)";
+
+    // The other user's own home and runtime folder, beside this test's home.
+    const auto home = juce::File::getSpecialLocation(juce::File::userHomeDirectory)
+                          .getSiblingFile("nobody-" + juce::String(getpid()));
+    ASSERT_TRUE(home.getChildFile("run").createDirectory());
+    const std::string homePath = home.getFullPathName().toStdString();
+    e2e::run("chown -R nobody:nogroup '" + homePath + "' && chmod 0700 '" + homePath + "/run'");
+    const e2e::Launch asOther{
+        {}, {{"HOME", homePath}, {"XDG_RUNTIME_DIR", homePath + "/run"}}, true, {}};
+
+    e2e::ProgramProcess other(asOther);
+    ASSERT_TRUE(k71test::pumpUntil([] { return e2e::countWindows(title) == 1; }, 30000));
+    std::unique_ptr<e2e::ProgramProcess> program;
+    ASSERT_NE(start(program), 0u);
+    EXPECT_TRUE(k71test::pumpUntil([] { return e2e::countWindows(title) == 2; }))
+        << e2e::countWindows(title);
+
+    // Later launches of either user reach that user's own panel.
+    auto laterAsOther = asOther;
+    laterAsOther.arguments = {"/defaults2"};
+    e2e::ProgramProcess otherLater(laterAsOther);
+    EXPECT_EQ(otherLater.waitForExit(5000), 0);
+    e2e::ProgramProcess later({"/defaults2"});
+    EXPECT_EQ(later.waitForExit(5000), 0);
+    k71test::pumpFor(500);
+    EXPECT_EQ(e2e::countWindows(title), 2u);
+    EXPECT_TRUE(program->running());
+    EXPECT_TRUE(other.running());
+    other.crash();
+    e2e::run("rm -rf '" + homePath + "'");
+}
+
+TEST(SimTool, UsageNeedsNoPanelAndUnknownRequestsListTheKnownOnes)
+{
+    struct Case
+    {
+        std::string arguments;
+        int status;
+        std::string startOfOutput;
+    };
+    const std::vector<Case> cases = {
+        {"", 0, "usage: k71vt-sim [--timeout <ms>] <request>\nrequests:\n"},
+        {"--help", 0, "usage: k71vt-sim [--timeout <ms>] <request>\nrequests:\n"},
+        {"-h", 0, "usage: k71vt-sim [--timeout <ms>] <request>\nrequests:\n"},
+        {"--bogus", 2,
+         "k71vt-sim: unknown request '--bogus' (requests: plug, unplug, status, volume, mute, "
+         "rate, source, power, reports, writes, log, clear)\n"},
+        {"--timeout x status", 2, "k71vt-sim: --timeout takes a number of milliseconds\n"},
+        {"--timeout 200 status", 1, "k71vt-sim: no running K71VT program answered\n"},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string output = e2e::run(std::string(K71_SIM_TOOL_PATH) + " " + c.arguments +
+                                            " 2>&1; echo \"status $?\"");
+        EXPECT_EQ(output.rfind(c.startOfOutput, 0), 0u) << c.arguments << ":\n" << output;
+        EXPECT_NE(output.find("status " + std::to_string(c.status) + "\n"), std::string::npos)
+            << c.arguments << ":\n"
+            << output;
+    }
+    // Only the usage on stdout, nothing on stderr.
+    EXPECT_EQ(e2e::run(std::string(K71_SIM_TOOL_PATH) + " --help 2>/dev/null").rfind("usage:", 0),
+              0u);
+}
+
+TEST_F(PanelEndToEnd, DamagedOrHugeSettingsAndLeftoversOfKilledSavesGiveANormalStart)
+{
+    std::string huge = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n";
+    for (int entry = 0; entry < 115000; ++entry)
+        huge += "  <VALUE name=\"KEY" + std::to_string(entry) + "\" val=\"a value\"/>\n";
+    huge += "</PROPERTIES>\n";
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        const char* keptAs;
+    } cases[] = {
+        {"garbage", "\x01 not settings <<<", "unreadable"},
+        {"a huge valid file", huge, "too-large"},
+    };
+
+    const auto folder = e2e::settingsFile().getParentDirectory();
+    for (const auto& damaged : cases)
+    {
+        SCOPED_TRACE(damaged.name);
+        folder.deleteRecursively();
+        ASSERT_TRUE(folder.createDirectory());
+        ASSERT_TRUE(
+            e2e::settingsFile().replaceWithData(damaged.bytes.data(), damaged.bytes.size()));
+        for (const char* leftover : {"K71 VT_temp5eed.settings", "K71 VT_temp1f2e3d4c.settings"})
+            ASSERT_TRUE(folder.getChildFile(leftover).replaceWithText("<PROPERTIES>"));
+
+        // Alive within the usual bound, with the factory switches.
+        std::unique_ptr<e2e::ProgramProcess> program;
+        const auto window = start(program);
+        ASSERT_NE(window, 0u);
+        EXPECT_EQ(e2e::reports(), attachSequence(false, proNoneCopy)) << joined(e2e::reports());
+
+        EXPECT_TRUE(e2e::chooseMenuItem(window, 0, true));
+        EXPECT_EQ(program->waitForExit(10000), 0);
+        EXPECT_NE(setting("WindowPosition"), "<missing>");
+        juce::MemoryBlock kept;
+        ASSERT_TRUE(juce::File(e2e::settingsFile().getFullPathName() + "." + damaged.keptAs + "-1")
+                        .loadFileAsData(kept));
+        EXPECT_TRUE(kept.toString().toStdString() == damaged.bytes);
+        EXPECT_EQ(folder.getNumberOfChildFiles(juce::File::findFilesAndDirectories), 2);
+    }
 }
 } // namespace

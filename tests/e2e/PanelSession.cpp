@@ -14,7 +14,6 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,21 +65,58 @@ std::vector<std::string> lines(const std::string& text)
 }
 
 ProgramProcess::ProgramProcess(const std::vector<std::string>& arguments)
+    : ProgramProcess(Launch{arguments, {}, false, {}})
 {
-    std::vector<std::string> words = {K71_PROGRAM_PATH};
-    words.insert(words.end(), arguments.begin(), arguments.end());
+}
+
+ProgramProcess::ProgramProcess(const Launch& launch)
+{
+    std::vector<std::string> words;
+    if (launch.asNobody)
+        words = {"/usr/bin/setpriv", "--reuid", "nobody", "--regid", "nogroup", "--clear-groups"};
+    words.push_back(K71_PROGRAM_PATH);
+    words.insert(words.end(), launch.arguments.begin(), launch.arguments.end());
     std::vector<char*> argv;
     for (auto& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+    {
+        const std::string variable = *entry;
+        bool replaced = false;
+        for (const auto& [name, value] : launch.environment)
+            replaced |= variable.rfind(name + "=", 0) == 0;
+        if (!replaced)
+            environment.push_back(variable);
+    }
+    for (const auto& [name, value] : launch.environment)
+        if (!value.empty())
+            environment.push_back(name + "=" + value);
+    std::vector<char*> envp;
+    for (auto& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
     pid = fork();
     if (pid == 0)
     {
-        // The program must not outlive a test that was stopped: it holds the lock.
+        // The program must not outlive a test that was stopped.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
-        execve(K71_PROGRAM_PATH, argv.data(), environ);
+        if (!launch.stderrFile.empty())
+            if (const int fd = open(launch.stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                fd >= 0)
+                dup2(fd, 2);
+        execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
+}
+
+void ProgramProcess::sendSignal(int signalNumber)
+{
+    if (running())
+        kill(pid, signalNumber);
 }
 
 ProgramProcess::~ProgramProcess()
@@ -95,12 +131,6 @@ void ProgramProcess::crash()
         kill(pid, SIGKILL);
         waitForExit(5000);
     }
-}
-
-void ProgramProcess::sendSignal(int number)
-{
-    if (running())
-        kill(pid, number);
 }
 
 bool ProgramProcess::running()
@@ -142,6 +172,11 @@ unsigned long findWindow(const std::string& title)
     for (const auto& line : lines(run("xdotool search --onlyvisible --name '^" + title + "$'")))
         return std::stoul(line);
     return 0;
+}
+
+std::size_t countWindows(const std::string& title)
+{
+    return lines(run("xdotool search --onlyvisible --name '^" + title + "$'")).size();
 }
 
 std::string windowName(unsigned long window)
@@ -273,16 +308,4 @@ juce::File settingsFile()
         .getChildFile("K71 VT.settings");
 }
 
-ProgramLock::ProgramLock()
-{
-    fd = open("/tmp/k71vt-end-to-end.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        k71test::pumpUntil([this] { return flock(fd, LOCK_EX | LOCK_NB) == 0; }, 100000);
-}
-
-ProgramLock::~ProgramLock()
-{
-    if (fd >= 0)
-        close(fd);
-}
 } // namespace e2e

@@ -23,11 +23,24 @@ struct WindowGeometry
 std::string run(const std::string& command);
 std::vector<std::string> lines(const std::string& text);
 
+// How a process of the program is started.
+struct Launch
+{
+    std::vector<std::string> arguments;
+    // Environment variables to set; an empty value unsets the variable.
+    std::vector<std::pair<std::string, std::string>> environment;
+    // Runs it as user nobody (the test must run as root).
+    bool asNobody = false;
+    // Where its standard error goes, when not to the test's.
+    std::string stderrFile;
+};
+
 // One process of the program.
 class ProgramProcess
 {
   public:
     explicit ProgramProcess(const std::vector<std::string>& arguments = {});
+    explicit ProgramProcess(const Launch& launch);
     ~ProgramProcess();
 
     // The exit status once the process ended within the timeout.
@@ -35,8 +48,7 @@ class ProgramProcess
     bool running();
     // Ends it the hard way, as a crash would, and waits for it.
     void crash();
-    // Sends it a signal, as a terminal or the system would.
-    void sendSignal(int number);
+    void sendSignal(int signalNumber);
 
   private:
     pid_t pid = -1;
@@ -48,8 +60,9 @@ std::string sim(const std::string& request);
 std::vector<std::string> reports();
 std::vector<std::string> writes();
 
-// The visible window titled exactly so, or 0.
+// The visible window titled exactly so, or 0; and how many there are.
 unsigned long findWindow(const std::string& title);
+std::size_t countWindows(const std::string& title);
 std::string windowName(unsigned long window);
 WindowGeometry geometry(unsigned long window);
 // Whether the keyboard focus is in the window or one of its children.
@@ -74,15 +87,4 @@ bool chooseMenuItem(unsigned long window, int menuIndex, bool lastItem);
 // Settings file of the program under the test's HOME.
 juce::File settingsFile();
 
-// Serialises the tests that run the program: its single-instance lock is one per
-// machine, so two test processes must not run it at once.
-class ProgramLock
-{
-  public:
-    ProgramLock();
-    ~ProgramLock();
-
-  private:
-    int fd = -1;
-};
 } // namespace e2e

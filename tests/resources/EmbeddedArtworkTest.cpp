@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace
 {
 struct Artwork
@@ -60,8 +62,57 @@ TEST(EmbeddedArtwork, EachArrayIsOneWholePngFile)
     }
 }
 
+// The build embeds every numbered file of the images folder, so the folder is
+// what the program carries: the table's images, byte for byte, and no others.
+TEST(EmbeddedArtwork, TheArraysAreTheImageFilesAndThereIsNoNineOrTwenty)
+{
+    const juce::File folder(K71_IMAGES_DIR);
+    std::set<int> numbers;
+    for (const auto& file : folder.findChildFiles(juce::File::findFiles, false, "*.png"))
+        numbers.insert(file.getFileName().upToFirstOccurrenceOf("-", false, false).getIntValue());
+    EXPECT_EQ(numbers.count(9), 0u);
+    EXPECT_EQ(numbers.count(20), 0u);
+
+    std::set<int> tableNumbers;
+    for (const auto& art : artworkTable)
+    {
+        tableNumbers.insert(art.number);
+        SCOPED_TRACE(art.number);
+        const auto files = folder.findChildFiles(
+            juce::File::findFiles, false, juce::String(art.number).paddedLeft('0', 2) + "-*.png");
+        ASSERT_EQ(files.size(), 1);
+        juce::MemoryBlock bytes;
+        ASSERT_TRUE(files[0].loadFileAsData(bytes));
+        EXPECT_EQ(bytes, juce::MemoryBlock(art.data, (size_t)art.size));
+    }
+    EXPECT_EQ(numbers, tableNumbers);
+}
+
 TEST(EmbeddedArtwork, BytesThatDoNotDecodeGiveANullImage)
 {
     static const char notAnImage[] = "this is not a PNG file";
     EXPECT_FALSE(juce::ImageCache::getFromMemory(notAnImage, (int)sizeof(notAnImage)).isValid());
+}
+
+namespace
+{
+float meanBrightness(const juce::Image& image, juce::Rectangle<int> area)
+{
+    float sum = 0.0f;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            sum += image.getPixelAt(x, y).getPerceivedBrightness();
+    return sum / (float)(area.getWidth() * area.getHeight());
+}
+} // namespace
+
+// The link key is never shown, so the background has no dark well waiting for
+// it in the top-right corner: there it is as light as the plain metal beside.
+TEST(EmbeddedArtwork, BackgroundHasNoWellWhereTheLinkKeyWouldSit)
+{
+    const auto background = juce::ImageCache::getFromMemory(DEDEVUZIZ::temp_binary_data_23,
+                                                            DEDEVUZIZ::temp_binary_data_23Size);
+    const juce::Rectangle<int> linkKey(338, 4, 28, 17);
+    const float plain = meanBrightness(background, linkKey.translated(-40, 0));
+    EXPECT_NEAR(meanBrightness(background, linkKey), plain, plain * 0.1f);
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,7 +33,12 @@ bool PrivateXServer::start()
             dup2(devNull, STDOUT_FILENO);
             dup2(devNull, STDERR_FILENO);
         }
-        const std::string fd = std::to_string(fds[1]);
+        // The server keeps none of the test's descriptors (a death test's status pipe
+        // would never close) and ends with the test process, however that ends.
+        dup2(fds[1], 3);
+        close_range(4, ~0U, 0);
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const std::string fd = "3";
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1200x24",
                "-nolisten", "tcp", "-noreset", (char*)nullptr);
         _exit(127);

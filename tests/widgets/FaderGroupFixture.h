@@ -5,8 +5,25 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <map>
+
 namespace widgettest
 {
+// The thumb look, counting how often it draws each fader.
+struct CountingThumbLook : TavrinSliderLookAndFeel
+{
+    void drawLinearSlider(juce::Graphics& g, int x, int y, int width, int height, float sliderPos,
+                          float minSliderPos, float maxSliderPos, juce::Slider::SliderStyle style,
+                          juce::Slider& slider) override
+    {
+        ++paints[&slider];
+        TavrinSliderLookAndFeel::drawLinearSlider(g, x, y, width, height, sliderPos, minSliderPos,
+                                                  maxSliderPos, style, slider);
+    }
+
+    std::map<const juce::Slider*, int> paints;
+};
+
 enum class Direction
 {
     input,
@@ -35,7 +52,7 @@ struct FaderGroup
 
     ~FaderGroup() { group.removeLookAndFeel(); }
 
-    TavrinSliderLookAndFeel look;
+    CountingThumbLook look;
     SliderStereoGroup group;
 };
 } // namespace widgettest

@@ -1,4 +1,5 @@
 #include "WidgetTestSupport.h"
+#include "support/TestNames.h"
 
 #include "widgets/LevelMeter2.h"
 
@@ -35,7 +36,9 @@ INSTANTIATE_TEST_SUITE_P(
                     TargetCase{32, 92}, TargetCase{48, 102}, TargetCase{64, 109},
                     TargetCase{80, 115}, TargetCase{96, 120}, TargetCase{112, 124},
                     TargetCase{118, 125}, TargetCase{119, 126}, TargetCase{123, 126},
-                    TargetCase{127, 126}, TargetCase{-1, 0}, TargetCase{-128, 0}));
+                    TargetCase{127, 126}, TargetCase{-1, 0}, TargetCase{-128, 0}),
+    [](const auto& info)
+    { return k71test::testName({k71test::numberText(info.param.levelByte)}); });
 
 TEST(LevelMeter, FallsByTwoAndByOneBelowThree)
 {

@@ -12,7 +12,8 @@ namespace
 {
 struct ScaleCase
 {
-    double scale;
+    const char* name;
+    double sx, sy;
     juce::Rectangle<int> left, right;
     int thumbWidth, thumbHeight;
     juce::Rectangle<int> inputBounds, outputBounds;
@@ -27,8 +28,8 @@ class FaderGroupScaling : public testing::TestWithParam<ScaleCase>
 TEST_P(FaderGroupScaling, PlacesFadersThumbsAndLinkZone)
 {
     const auto& expected = GetParam();
-    FaderGroup input(Direction::input, expected.scale, expected.scale);
-    FaderGroup output(Direction::output, expected.scale, expected.scale);
+    FaderGroup input(Direction::input, expected.sx, expected.sy);
+    FaderGroup output(Direction::output, expected.sx, expected.sy);
 
     EXPECT_EQ(input.group.getBounds(), expected.inputBounds);
     EXPECT_EQ(output.group.getBounds(), expected.outputBounds);
@@ -58,8 +59,12 @@ TEST_P(FaderGroupScaling, PlacesFadersThumbsAndLinkZone)
 }
 
 // At 0.5 the rounding meets 8.5, 9.5, 32.5 and 97.5, which go to the even neighbour.
+// The last row scales x and y apart, as the panel does at its largest size
+// (640 wide, 556 high below the menu bar).
 INSTANTIATE_TEST_SUITE_P(DesignSizes, FaderGroupScaling,
-                         testing::Values(ScaleCase{1.0,
+                         testing::Values(ScaleCase{"Design",
+                                                   1.0,
+                                                   1.0,
                                                    {0, 7, 17, 162},
                                                    {17, 7, 17, 162},
                                                    15,
@@ -68,7 +73,9 @@ INSTANTIATE_TEST_SUITE_P(DesignSizes, FaderGroupScaling,
                                                    {192, 58, 65, 195},
                                                    {8, 7, 17, 162},
                                                    162 - 2 * 9},
-                                         ScaleCase{2.0,
+                                         ScaleCase{"Double",
+                                                   2.0,
+                                                   2.0,
                                                    {0, 14, 34, 324},
                                                    {34, 14, 34, 324},
                                                    30,
@@ -77,7 +84,9 @@ INSTANTIATE_TEST_SUITE_P(DesignSizes, FaderGroupScaling,
                                                    {384, 116, 130, 390},
                                                    {17, 14, 34, 324},
                                                    324 - 2 * 19},
-                                         ScaleCase{0.5,
+                                         ScaleCase{"Half",
+                                                   0.5,
+                                                   0.5,
                                                    {0, 4, 8, 81},
                                                    {8, 4, 8, 81},
                                                    8,
@@ -85,7 +94,19 @@ INSTANTIATE_TEST_SUITE_P(DesignSizes, FaderGroupScaling,
                                                    {51, 29, 32, 98},
                                                    {96, 29, 32, 98},
                                                    {4, 4, 8, 81},
-                                                   81 - 2 * 5}));
+                                                   81 - 2 * 5},
+                                         ScaleCase{"LargestWindow",
+                                                   1.6,
+                                                   556.0 / 300.0,
+                                                   {0, 13, 27, 300},
+                                                   {27, 13, 27, 300},
+                                                   24,
+                                                   35,
+                                                   {163, 107, 104, 361},
+                                                   {307, 107, 104, 361},
+                                                   {13, 13, 27, 300},
+                                                   300 - 2 * 17}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FaderGroupLayout, FadersStayAdjacentWithTheZoneOverThemAtAnyScale)
 {
@@ -197,6 +218,49 @@ TEST(FaderGroupLayout, MarkingAtDesignSizeLeavesTheCachedArtworkAlone)
     for (int y = 0; y < pristine.getHeight(); ++y)
         for (int x = 0; x < pristine.getWidth(); ++x)
             ASSERT_EQ(cached.getPixelAt(x, y), pristine.getPixelAt(x, y)) << x << "," << y;
+}
+
+float brightness(juce::Colour colour)
+{
+    return colour.getPerceivedBrightness() * 255.0f;
+}
+
+// At the design size a thumb resting on a printed level has its centre mark
+// on that level's tick: one whole row, lit, with unlit rows above and below.
+TEST(FaderGroupLayout, ThumbMarkLandsOnTheScaleTicks)
+{
+    const auto background = juce::ImageCache::getFromMemory(DEDEVUZIZ::temp_binary_data_23,
+                                                            DEDEVUZIZ::temp_binary_data_23Size);
+    const auto thumb = juce::ImageCache::getFromMemory(DEDEVUZIZ::temp_binary_data_30,
+                                                       DEDEVUZIZ::temp_binary_data_30Size);
+    ASSERT_TRUE(background.isValid() && thumb.isValid());
+    // The darkest row inside the cap's outline.
+    int markRow = 2;
+    for (int y = 2; y < thumb.getHeight() - 2; ++y)
+        if (brightness(thumb.getPixelAt(7, y)) < brightness(thumb.getPixelAt(7, markRow)))
+            markRow = y;
+
+    struct Scale
+    {
+        Direction direction;
+        int tickColumn; // just left of the group's left fader
+        std::vector<double> levels;
+    };
+    for (const auto& scale : {Scale{Direction::input, 99, {12, 6, 0, -6, -12, -20, -30, -40}},
+                              Scale{Direction::output, 189, {0, -5, -10, -20, -30, -40, -55}}})
+    {
+        FaderGroup faders(scale.direction);
+        const auto& fader = faders.group.leftSlider;
+        for (double level : scale.levels)
+        {
+            const int top = (int)(fader.getPositionOfValue(level) - 9.0f);
+            const int row = faders.group.getY() + fader.getY() + top + markRow;
+            SCOPED_TRACE(juce::String(level) + " dB on row " + juce::String(row));
+            EXPECT_GT(brightness(background.getPixelAt(scale.tickColumn, row)), 200.0f);
+            for (int beside : {row - 1, row + 1})
+                EXPECT_LT(brightness(background.getPixelAt(scale.tickColumn, beside)), 100.0f);
+        }
+    }
 }
 
 TEST_F(LinkedThumbMark, NoMarkWhenSwitchedOff)

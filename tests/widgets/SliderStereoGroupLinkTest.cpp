@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 using widgettest::Direction;
 using widgettest::FaderGroup;
@@ -123,6 +124,27 @@ TEST_F(FaderGroupOnDesktop, HeldButtonKeepsTheLinkUntilReleased)
     EXPECT_EQ(faders.look.currentThumb.getPixelData(), faders.look.normalThumb.getPixelData());
 }
 
+TEST_F(FaderGroupOnDesktop, LinkChangeRepaintsBothFaders)
+{
+    auto& group = faders.group;
+    auto& paints = faders.look.paints;
+    // Linked by hand: the pointer stays away, so no hover repaints a fader.
+    group.stopTimer();
+    const std::vector<juce::Point<float>> positions{{16.0f, 90.0f}, {50.0f, 180.0f}};
+    for (const auto& position : positions)
+    {
+        group.mouseMove(mouseEventAt(group, position));
+        k71test::pumpFor(100);
+        paints.clear();
+
+        group.switchLookAndFeel();
+
+        SCOPED_TRACE(group.isLinked() ? "linked" : "unlinked");
+        EXPECT_TRUE(k71test::pumpUntil(
+            [&] { return paints[&group.leftSlider] > 0 && paints[&group.rightSlider] > 0; }, 3000));
+    }
+}
+
 TEST_F(FaderGroupOnDesktop, WheelOverALinkedFaderStepsBothFromFreshValues)
 {
     auto& group = faders.group;
@@ -202,6 +224,10 @@ TEST(FaderGroupLink, ZoneIsHalfOpenAtItsFarEdges)
 class FaderGroupMessages : public testing::Test
 {
   protected:
+    // The pointer poll reads the real pointer, which is not where the events
+    // below say it is: without it only the events decide the link.
+    FaderGroupMessages() { group.stopTimer(); }
+
     // Links the group the way a press in the zone does.
     void pressInZone() { group.mouseDown(mouseEventAt(group, {16.0f, 90.0f})); }
 

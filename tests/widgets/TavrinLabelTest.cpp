@@ -44,6 +44,40 @@ TEST(DbLabelLook, LargestWholeHeightAtWhichTheReferenceFitsTheWidth)
         EXPECT_FLOAT_EQ(fittedHeight(look, c.width), c.height) << c.width;
 }
 
+// A default sans-serif face in which every character of the reference text is
+// half the font height wide, so "-63.5 dB" is exactly four heights wide.
+class HalfHeightGlyphs : public testing::Test
+{
+  protected:
+    HalfHeightGlyphs()
+    {
+        juce::Typeface::Ptr face = new juce::CustomTypeface();
+        auto& custom = static_cast<juce::CustomTypeface&>(*face);
+        custom.setCharacteristics("Half height", 0.8f, false, false, ' ');
+        for (const char* c = "-63.5 dB"; *c != 0; ++c)
+            custom.addGlyph((juce::juce_wchar)*c, {}, 0.5f);
+        juce::LookAndFeel::getDefaultLookAndFeel().setDefaultSansSerifTypeface(face);
+    }
+    ~HalfHeightGlyphs() override
+    {
+        juce::LookAndFeel::getDefaultLookAndFeel().setDefaultSansSerifTypeface(nullptr);
+    }
+};
+
+TEST_F(HalfHeightGlyphs, TextExactlyAsWideAsTheLabelFits)
+{
+    TavrindBLabelLookAndFeel look;
+    ASSERT_EQ(referenceWidthAt(12.0f), 48.0f);
+    struct Case
+    {
+        int width;
+        float height;
+    };
+    for (const auto& c : {Case{80, 20.0f}, Case{79, 19.0f}, Case{48, 12.0f}, Case{47, 11.0f},
+                          Case{4, 1.0f}, Case{3, 0.1f}})
+        EXPECT_FLOAT_EQ(fittedHeight(look, c.width), c.height) << c.width;
+}
+
 TEST(DbLabelLook, ReturnsThePlainDefaultSansSerif)
 {
     TavrindBLabelLookAndFeel look;

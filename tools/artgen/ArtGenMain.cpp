@@ -9,18 +9,10 @@
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2)
-    {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+    const auto folder = artgen::outputFolderArgument(argc, argv);
+    if (!folder)
         return 2;
-    }
     juce::ScopedJuceInitialiser_GUI juce;
-    const auto folder = juce::File::getCurrentWorkingDirectory().getChildFile(argv[1]);
-    if (!folder.createDirectory())
-    {
-        std::fprintf(stderr, "cannot create %s\n", folder.getFullPathName().toRawUTF8());
-        return 1;
-    }
 
     for (const auto& entry : artgen::artCatalogue())
     {
@@ -32,13 +24,13 @@ int main(int argc, char* argv[])
                          entry.fileName);
             return 1;
         }
-        if (!artgen::writePngFile(image, folder.getChildFile(entry.fileName)))
+        if (!artgen::writePngFile(image, folder->getChildFile(entry.fileName)))
         {
             std::fprintf(stderr, "cannot write %s\n", entry.fileName);
             return 1;
         }
     }
     std::printf("wrote %d images to %s\n", (int)artgen::artCatalogue().size(),
-                folder.getFullPathName().toRawUTF8());
+                folder->getFullPathName().toRawUTF8());
     return 0;
 }

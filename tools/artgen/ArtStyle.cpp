@@ -128,9 +128,56 @@ void paintLegend(juce::Graphics& g, const juce::String& text, juce::Rectangle<fl
     g.drawText(text, area, justification, false);
 }
 
+juce::Range<float> paintGridLegend(juce::Graphics& g, const juce::String& text,
+                                   juce::Rectangle<float> area, float height,
+                                   juce::Justification justification, float tracking,
+                                   juce::Colour colour)
+{
+    auto font = panelFont(height);
+    const int count = text.length();
+    if (count == 0)
+        return {};
+
+    const auto naturalWidth = [&] { return textWidth(font, text) + tracking * (float)(count - 1); };
+    if (naturalWidth() > area.getWidth() && count > 1)
+        tracking = juce::jmax(0.0f, (area.getWidth() - textWidth(font, text)) / (float)(count - 1));
+    if (naturalWidth() > area.getWidth())
+        font.setHorizontalScale(area.getWidth() / textWidth(font, text));
+    const float width = naturalWidth();
+
+    // Digits and capitals sit centred on the area's middle.
+    juce::GlyphArrangement reference;
+    reference.addLineOfText(font, "0", 0.0f, 0.0f);
+    juce::Path digit;
+    reference.createPath(digit);
+    const float baseline = std::round(area.getCentreY() - digit.getBounds().getY() * 0.5f);
+
+    float left = area.getX();
+    if (justification.testFlags(juce::Justification::right))
+        left = area.getRight() - width;
+    else if (justification.testFlags(juce::Justification::horizontallyCentred))
+        left = area.getCentreX() - width * 0.5f;
+    left = std::round(left);
+
+    juce::GlyphArrangement glyphs;
+    glyphs.addLineOfText(font, text, 0.0f, 0.0f);
+    g.setColour(colour);
+    float right = left;
+    for (int i = 0; i < glyphs.getNumGlyphs(); ++i)
+    {
+        auto& glyph = glyphs.getGlyph(i);
+        const float x = std::round(left + glyph.getLeft() + tracking * (float)i);
+        glyph.moveBy(x - glyph.getLeft(), baseline);
+        glyph.draw(g);
+        right = glyph.getRight();
+    }
+    return {left, right};
+}
+
 void paintKey(juce::Graphics& g, juce::Rectangle<float> area, const juce::String& text,
               KeyLight light, float textHeight)
 {
+    constexpr float keyTracking = 1.0f;
     const float corner = juce::jmin(3.0f, area.getHeight() * 0.2f);
     const bool lit = light != KeyLight::off;
 
@@ -162,7 +209,7 @@ void paintKey(juce::Graphics& g, juce::Rectangle<float> area, const juce::String
                face.getBottom() - 0.5f, 1.0f);
 
     const auto legendColour = lit ? juce::Colour(0xff1d1408) : colours::keyLegend;
-    paintLegend(g, text, face.reduced(2.0f, 0.0f), textHeight, juce::Justification::centred,
-                legendColour);
+    paintGridLegend(g, text, face.reduced(2.0f, 0.0f), textHeight, juce::Justification::centred,
+                    keyTracking, legendColour);
 }
 } // namespace artgen

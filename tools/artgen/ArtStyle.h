@@ -56,6 +56,15 @@ void paintLegend(juce::Graphics& g, const juce::String& text, juce::Rectangle<fl
                  float height, juce::Justification justification,
                  juce::Colour colour = colours::silkscreen);
 
+// Small silkscreen text that has to survive the panel's smallest size: the
+// baseline and every character's left edge on whole pixels, and extra space
+// between characters (given up before the text is squeezed to fit). Returns
+// where the text runs across.
+juce::Range<float> paintGridLegend(juce::Graphics& g, const juce::String& text,
+                                   juce::Rectangle<float> area, float height,
+                                   juce::Justification justification, float tracking,
+                                   juce::Colour colour = colours::silkscreen);
+
 // A rounded push key filling the area, lit or not, with its legend.
 void paintKey(juce::Graphics& g, juce::Rectangle<float> area, const juce::String& text,
               KeyLight light, float textHeight);

@@ -7,7 +7,8 @@ namespace
 using namespace geometry;
 
 constexpr float legendHeight = 10.0f;
-constexpr float scaleHeight = 8.0f;
+constexpr float scaleHeight = 12.0f;
+constexpr float scaleTracking = 1.0f;
 
 struct ScaleMark
 {
@@ -49,6 +50,16 @@ void paintSlot(juce::Graphics& g, float centreX)
     g.fillRect(slot.getRight() - 1.0f, slot.getY() + 2.0f, 1.0f, slot.getHeight() - 4.0f);
 }
 
+// A plus or minus on whole pixels, two pixels thick and as wide as it is tall;
+// its bar covers the given row and the one below.
+void paintSign(juce::Graphics& g, float left, float row, bool plus)
+{
+    constexpr float size = 6.0f, stroke = 2.0f;
+    g.fillRect(left, row, size, stroke);
+    if (plus)
+        g.fillRect(left + (size - stroke) * 0.5f, row + stroke * 0.5f - size * 0.5f, stroke, size);
+}
+
 // Ticks on the outer side of each slot of a pair, numbers outside the left
 // or right tick column.
 void paintScale(juce::Graphics& g, const Box& group, double minDb, double maxDb,
@@ -57,38 +68,44 @@ void paintScale(juce::Graphics& g, const Box& group, double minDb, double maxDb,
     const float leftTickEnd = (float)group.x - 1.0f; // just clear of the thumb
     const float rightTickStart =
         (float)group.x + (float)rightFaderX + (float)thumbWidth + 1.0f; // likewise
+    // From the tick column's far side: the longest tick and a clear gap, so a
+    // number does not run into its tick at the smallest size; left of the input
+    // pair the source keys leave a pixel less.
+    constexpr float signWidth = 6.0f;
+    const float numberGap = numbersLeft ? 6.0f : 8.0f;
+    const auto numberAlign =
+        numbersLeft ? juce::Justification::centredRight : juce::Justification::centredLeft;
 
     for (const auto& mark : marks)
     {
-        const float y = levelToY(mark.level, minDb, maxDb);
-        const float length = mark.labelled ? 5.0f : 3.0f;
+        // One whole pixel row: the one the thumb's centre mark covers at this level.
+        const auto row = (float)levelToMarkRow(mark.level, minDb, maxDb);
+        const float length = mark.labelled ? 4.0f : 2.0f;
         g.setColour(mark.labelled ? colours::silkscreen : colours::silkscreenDim);
-        // Pixel rows centred on the level's y.
-        g.fillRect(leftTickEnd - length, y - 0.5f, length, 1.0f);
-        g.fillRect(rightTickStart, y - 0.5f, length, 1.0f);
+        g.fillRect(leftTickEnd - length, row, length, 1.0f);
+        g.fillRect(rightTickStart, row, length, 1.0f);
         if (!mark.labelled)
             continue;
 
-        // A true minus sign, as wide as the plus, reads better than a hyphen.
-        const int whole = (int)std::abs(mark.level);
-        const auto text = mark.level > 0   ? "+" + juce::String(whole)
-                          : mark.level < 0 ? juce::String(juce::CharPointer_UTF8("\xe2\x88\x92")) +
-                                                 juce::String(whole)
-                                           : juce::String("0");
+        // Digits on the tick's row, the sign drawn by hand before them.
+        const auto digits = juce::String((int)std::abs(mark.level));
         const auto area =
-            numbersLeft ? juce::Rectangle<float>(leftTickEnd - 7.0f - 22.0f, y - 5.0f, 22.0f, 10.0f)
-                        : juce::Rectangle<float>(rightTickStart + 7.0f, y - 5.0f, 22.0f, 10.0f);
-        paintLegend(g, text, area, scaleHeight,
-                    numbersLeft ? juce::Justification::centredRight
-                                : juce::Justification::centredLeft);
+            numbersLeft
+                ? juce::Rectangle<float>(leftTickEnd - numberGap - 24.0f, row - 5.0f, 24.0f, 12.0f)
+                : juce::Rectangle<float>(rightTickStart + numberGap + signWidth, row - 5.0f, 24.0f,
+                                         12.0f);
+        const auto across =
+            paintGridLegend(g, digits, area, scaleHeight, numberAlign, scaleTracking);
+        if (mark.level != 0)
+            paintSign(g, numbersLeft ? across.getStart() - signWidth : area.getX() - signWidth, row,
+                      mark.level > 0);
     }
     const float captionY = levelToY(minDb, minDb, maxDb) + 6.0f;
-    const auto caption = numbersLeft
-                             ? juce::Rectangle<float>(leftTickEnd - 29.0f, captionY, 22.0f, 9.0f)
-                             : juce::Rectangle<float>(rightTickStart + 7.0f, captionY, 22.0f, 9.0f);
-    paintLegend(g, "dB", caption, scaleHeight,
-                numbersLeft ? juce::Justification::centredRight : juce::Justification::centredLeft,
-                colours::silkscreenDim);
+    const auto caption =
+        numbersLeft ? juce::Rectangle<float>(leftTickEnd - numberGap - 24.0f, captionY, 24.0f, 9.0f)
+                    : juce::Rectangle<float>(rightTickStart + numberGap, captionY, 24.0f, 9.0f);
+    paintGridLegend(g, "dB", caption, scaleHeight, numberAlign, scaleTracking,
+                    colours::silkscreenDim);
 }
 
 void paintValueWindow(juce::Graphics& g, const Box& box)
@@ -114,9 +131,12 @@ void paintFaderBay(juce::Graphics& g)
 
 void paintKeyWells(juce::Graphics& g)
 {
-    // Every key sits in a dark cut-out a little larger than where it is drawn.
+    // Every key sits in a dark cut-out a little larger than where it is drawn;
+    // the link key is never shown, so it gets none.
     for (const auto& place : allButtons)
     {
+        if (place.imageOff == linkButton.imageOff)
+            continue;
         const auto well = toFloat(drawnImageBounds(place)).expanded(1.0f);
         g.setColour(juce::Colours::black.withAlpha(0.45f));
         g.fillRoundedRectangle(well, 3.0f);

@@ -8,7 +8,7 @@ juce::Image paintButtonImage(int width, int height, const juce::String& text, Ke
     juce::Graphics g(image);
     // Short keys (link, mute) get a smaller legend; the mute key is also drawn
     // larger than its image, so its legend is kept down to match the others.
-    const float textHeight = height >= 20 ? 10.5f : (float)height * 0.5f;
+    const float textHeight = height >= 20 ? 12.0f : (float)height * 0.5f;
     paintKey(g, juce::Rectangle<float>(0.0f, 0.0f, (float)width, (float)height), text, light,
              textHeight);
     return image;

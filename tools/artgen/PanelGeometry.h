@@ -39,6 +39,17 @@ inline float levelToY(double level, double minDb, double maxDb)
     return (float)(trackTop + trackLength * (maxDb - level) / (maxDb - minDb));
 }
 
+// The background row the thumb's centre mark covers at a level: the fader puts
+// the thumb's top at its track position less the radius, cut to a whole pixel,
+// and the mark is the thumb's middle row.
+inline int levelToMarkRow(double level, double minDb, double maxDb)
+{
+    const double proportion = (level - minDb) / (maxDb - minDb);
+    const auto sliderPos = (float)(thumbRadius + (1.0 - proportion) * trackLength);
+    const int top = (int)(sliderPos - (float)thumbRadius);
+    return inputGroup.y + faderTop + top + thumbRadius;
+}
+
 // The thumb is drawn from the fader's left edge, so its centre line is
 // half a thumb in from there, not half a fader.
 inline float slotCentreX(const Box& group, int faderX)

@@ -1,8 +1,9 @@
 // Puts the pictures together the way the panel shows them, for a look by eye:
 //   k71_artpreview <images folder> <output folder>
 // writes preview-off-WxH.png and preview-on-WxH.png at the design size and at
-// the smallest and largest window sizes, keys-sheet.png (every key, 4x), the
-// About window as it shows, and the routing pictures with their cut-outs marked.
+// the smallest, the first and the largest window size (the never-shown link
+// key left out), keys-sheet.png (every key, 4x), the About window as it shows,
+// and the routing pictures with their cut-outs marked.
 #include "PanelGeometry.h"
 #include "PngFile.h"
 
@@ -37,7 +38,6 @@ const Fractions buttonFractions[] = {
     {&copyNone, 0.7175f, 0.783333f, 0.215f, 0.0733333f, false},
     {&copyCopy, 0.7175f, 0.863333f, 0.215f, 0.0733333f, false},
     {&monitoring, 0.335f, 0.106667f, 0.135f, 0.0566667f, false},
-    {&linkButton, 0.847368f, 0.0137931f, 0.0710526f, 0.0586207f, false},
 };
 
 const float labelFractions[][4] = {{0.245f, 0.786667f, 0.1075f, 0.0533333f},
@@ -231,8 +231,8 @@ int main(int argc, char* argv[])
     const auto out = cwd.getChildFile(argv[2]);
     out.createDirectory();
     bool ok = true;
-    for (const auto size :
-         {juce::Point<int>(400, 300), juce::Point<int>(219, 198), juce::Point<int>(640, 580)})
+    for (const auto size : {juce::Point<int>(400, 300), juce::Point<int>(219, 198),
+                            juce::Point<int>(320, 290), juce::Point<int>(640, 580)})
         for (const bool on : {false, true})
             ok =
                 artgen::writePngFile(composePanel(images, size.x, size.y, on),
