@@ -373,13 +373,23 @@ void MainComponent::OnApiCallback(void* userData, void*, TAVRIN_CallbackEvent ev
     if (userData == nullptr)
         return;
 
-    // Watching the calling thread lets the audio notification thread give up
-    // when it is told to exit, so quitting never waits on a callback.
-    const juce::MessageManagerLock lock(juce::Thread::getCurrentThread());
-    if (!lock.lockWasGained())
+    if (juce::MessageManager::existsAndIsCurrentThread())
+    {
+        deliverDeviceEvent(userData, event);
         return;
+    }
 
-    // The panel may have gone while this call waited for the lock.
+    // From another thread (the audio notification thread) the event is posted rather
+    // than handled under the message-manager lock, whose hand-back to a waiting thread
+    // races with that thread's return. The caller never waits for the message thread,
+    // so quitting never waits on it; posted calls run in the order they were posted.
+    juce::MessageManager::callAsync([userData, event] { deliverDeviceEvent(userData, event); });
+}
+
+void MainComponent::deliverDeviceEvent(void* userData, TAVRIN_CallbackEvent event)
+{
+    // Message thread only, like the teardown: a call posted before the panel went
+    // finds it gone.
     if (mydeviceStruct.userData.load() != userData)
         return;
 

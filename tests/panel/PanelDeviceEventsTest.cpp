@@ -9,6 +9,15 @@ using namespace k71test;
 
 namespace
 {
+// Each read-back reads the input source once.
+int sourceReads()
+{
+    int count = 0;
+    for (const auto& read : sim::propertyReads())
+        count += read.address == propertyAddress("ssrc", "inpt", 0) ? 1 : 0;
+    return count;
+}
+
 void expectAttachedLook(MainComponent& panel)
 {
     for (auto* button :
@@ -423,30 +432,82 @@ TEST_F(PanelTest, ABurstOfChangesGivesOneReadBackAfterTheLast)
     EXPECT_EQ(readBacks(), 1);
 }
 
-TEST_F(PanelTest, ACallbackThatCannotGetTheLockGivesUp)
+namespace
 {
-    attach();
+// Raises the events one after another on a thread of its own while this (the message)
+// thread dispatches nothing; whether that thread returned without waiting for it.
+bool raiseFromAnotherThread(MainComponent* panel, const std::vector<TAVRIN_CallbackEvent>& events)
+{
     struct EventThread : juce::Thread
     {
-        explicit EventThread(MainComponent* target) : juce::Thread("k71-test-event"), panel(target)
+        EventThread(MainComponent* target, const std::vector<TAVRIN_CallbackEvent>& list)
+            : juce::Thread("k71-test-event"), panel(target), events(list)
         {
         }
         void run() override
         {
-            MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_PROPERTY_CHANGED);
-            returned = true;
+            for (const auto event : events)
+                MainComponent::OnApiCallback(panel, nullptr, event);
         }
         MainComponent* panel;
-        std::atomic<bool> returned{false};
+        std::vector<TAVRIN_CallbackEvent> events;
     };
-    // The message thread does not dispatch here, so the lock cannot be had.
-    EventThread thread(panel);
+    EventThread thread(panel, events);
     thread.startThread();
-    thread.signalThreadShouldExit();
-    ASSERT_TRUE(thread.waitForThreadToExit(3000));
-    EXPECT_TRUE(thread.returned);
-    pumpFor(20);
-    EXPECT_FALSE(panel->isTimerRunning(MainComponent::readBackTimer));
+    const bool returned = thread.waitForThreadToExit(3000);
+    thread.signalThreadShouldExit(); // lets a thread that waits for this one give up
+    thread.waitForThreadToExit(3000);
+    return returned;
+}
+} // namespace
+
+TEST_F(PanelTest, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
+{
+    struct Case
+    {
+        std::vector<TAVRIN_CallbackEvent> events;
+        bool attachedAfter;
+        bool readBackDue;
+    };
+    const Case cases[] = {
+        {{TAVRIN_CB_PROPERTY_CHANGED}, true, true},
+        {{TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED}, false, false},
+        {{TAVRIN_CB_UNPLUGGED, TAVRIN_CB_PLUGGED}, true, true},
+        {{TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED, TAVRIN_CB_WILL_SLEEP}, false, false},
+    };
+    attach();
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(testing::PrintToString(row.events));
+        settle();
+        const bool attachedBefore = panel->deviceAttached;
+        sim::clearRecords();
+
+        ASSERT_TRUE(raiseFromAnotherThread(panel, row.events));
+        // Nothing has reached the panel while the message thread was elsewhere.
+        EXPECT_EQ(panel->deviceAttached, attachedBefore);
+        EXPECT_FALSE(panel->isTimerRunning(MainComponent::readBackTimer));
+
+        deliverPostedMessages();
+        EXPECT_EQ(panel->deviceAttached, row.attachedAfter);
+        settle();
+        if (row.readBackDue)
+        {
+            EXPECT_EQ(sourceReads(), 1);
+        }
+    }
+}
+
+TEST_F(PanelTest, AnEventFromAnotherThreadThatArrivesAfterTheTeardownReachesNothing)
+{
+    attach();
+    sim::clearRecords();
+    ASSERT_TRUE(raiseFromAnotherThread(panel, {TAVRIN_CB_PLUGGED, TAVRIN_CB_PROPERTY_CHANGED}));
+    deletePanel();
+
+    deliverPostedMessages();
+    pumpFor(80);
+    EXPECT_EQ(reportLines(), Lines{});
 }
 
 TEST_F(PanelTest, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)

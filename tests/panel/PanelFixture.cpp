@@ -206,6 +206,8 @@ void PanelTest::settle()
     for (int round = 0; round < 50; ++round)
     {
         ASSERT_TRUE(sim::waitForAudioNotifications());
+        // The events the notifications raised are posted to this thread.
+        deliverPostedMessages();
         if (!panel->isTimerRunning(MainComponent::readBackTimer))
             return;
         ASSERT_TRUE(
