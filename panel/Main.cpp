@@ -36,7 +36,10 @@ VarneloApplication::MainWindow::MainWindow(const juce::String& name)
 
 VarneloApplication::MainWindow::~MainWindow()
 {
-    // The window and its peer keep a plain pointer to the constrainer.
+    // The repainter listens to the panel, which the base teardown deletes.
+    menuCloseRepainter.reset();
+    // The window, its peer and the adapter keep a plain pointer to the constrainer.
+    windowManagerAdapter.reset();
     setConstrainer(nullptr);
     boundsConstrainer.reset();
 }
@@ -132,19 +135,15 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     // Constrainer and resizability first: once the title bar is native, JUCE
     // builds the native window anew for each of them.
     window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
-    auto& constrainer = *window->boundsConstrainer;
-    window->setConstrainer(&constrainer);
+    installMainWindowConstrainer(*window, *window->boundsConstrainer);
     window->setResizable(true, true);
     window->setUsingNativeTitleBar(true);
     auto* panel = new MainComponent();
     window->setContentOwned(panel, true);
+    window->menuCloseRepainter = std::make_unique<MenuCloseRepainter>(*panel, *window);
 
-    constrainer.extraTop = 0;
-    if (auto* peer = window->getPeer())
-        if (const auto frame = peer->getFrameSizeIfPresent())
-            constrainer.frameBorder = *frame;
-    constrainer.setFixedAspectRatio((double)defaultWidth / (double)defaultHeight);
-    constrainer.setSizeLimits(219, 198, 640, 580);
+    window->windowManagerAdapter =
+        std::make_unique<WindowManagerAdapter>(*window, *window->boundsConstrainer);
 
     if (reset)
         storeWindowPosition(*panel, {});

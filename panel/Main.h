@@ -1,6 +1,8 @@
 #pragma once
 
+#include "panel/MenuCloseRepainter.h"
 #include "panel/TavrinBorderBoundsConstrainer.h"
+#include "panel/WindowManagerAdapter.h"
 #include "platform/InstanceHandOver.h"
 #include "platform/InstanceLock.h"
 #include "platform/QuitSignals.h"
@@ -38,6 +40,8 @@ class VarneloApplication : public juce::JUCEApplication
         void closeButtonPressed() override;
 
         std::unique_ptr<BorderBoundsConstrainer> boundsConstrainer;
+        std::unique_ptr<MenuCloseRepainter> menuCloseRepainter;
+        std::unique_ptr<WindowManagerAdapter> windowManagerAdapter;
 
       private:
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainWindow)

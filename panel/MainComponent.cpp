@@ -373,13 +373,23 @@ void MainComponent::OnApiCallback(void* userData, void*, TAVRIN_CallbackEvent ev
     if (userData == nullptr)
         return;
 
-    // Watching the calling thread lets the audio notification thread give up
-    // when it is told to exit, so quitting never waits on a callback.
-    const juce::MessageManagerLock lock(juce::Thread::getCurrentThread());
-    if (!lock.lockWasGained())
+    if (juce::MessageManager::existsAndIsCurrentThread())
+    {
+        deliverDeviceEvent(userData, event);
         return;
+    }
 
-    // The panel may have gone while this call waited for the lock.
+    // From another thread (the audio notification thread) the event is posted rather
+    // than handled under the message-manager lock, whose hand-back to a waiting thread
+    // races with that thread's return. The caller never waits for the message thread,
+    // so quitting never waits on it; posted calls run in the order they were posted.
+    juce::MessageManager::callAsync([userData, event] { deliverDeviceEvent(userData, event); });
+}
+
+void MainComponent::deliverDeviceEvent(void* userData, TAVRIN_CallbackEvent event)
+{
+    // Message thread only, like the teardown: a call posted before the panel went
+    // finds it gone.
     if (mydeviceStruct.userData.load() != userData)
         return;
 
@@ -411,6 +421,8 @@ void MainComponent::handleDetach()
     // Saved first, while the buttons still show the device's state.
     saveProperties();
     enabledButtons(false);
+    // A read-back still due would read the zeroed ids into the dark panel.
+    stopTimer(readBackTimer);
 
     if (deviceAttached)
     {
@@ -475,7 +487,9 @@ void MainComponent::timerCallback(int timerID)
     case readBackTimer:
         if (!countdownEnded(readBackTimer))
             break;
-        readBack();
+        // Without an interface there is nothing to read: the ids are 0.
+        if (deviceAttached)
+            readBack();
         stopTimer(readBackTimer);
         break;
     default:
@@ -680,11 +694,20 @@ void MainComponent::setFactoryDefaults()
 //==============================================================================
 void MainComponent::sliderValueChanged(juce::Slider* slider)
 {
-    const auto text = levelTextByMagnitude(slider->getValue());
-    if (slider == &sliderGroupIn->leftSlider || slider == &sliderGroupIn->rightSlider)
-        levelLabelIn->setText(text, juce::dontSendNotification);
-    else if (slider == &sliderGroupOut->leftSlider || slider == &sliderGroupOut->rightSlider)
-        levelLabelOut->setText(text, juce::dontSendNotification);
+    const bool input =
+        slider == &sliderGroupIn->leftSlider || slider == &sliderGroupIn->rightSlider;
+    const bool output =
+        slider == &sliderGroupOut->leftSlider || slider == &sliderGroupOut->rightSlider;
+    if (!input && !output)
+        return;
+
+    // A dark panel shows no levels, whatever a group announces while detached
+    // (factory defaults, a read-back that ran just before the detach).
+    auto& group = input ? *sliderGroupIn : *sliderGroupOut;
+    if (!group.isEnabled())
+        return;
+    auto& label = input ? *levelLabelIn : *levelLabelOut;
+    label.setText(levelTextByMagnitude(slider->getValue()), juce::dontSendNotification);
 }
 
 void MainComponent::setLevelLabels()
@@ -856,7 +879,7 @@ juce::PopupMenu MainComponent::getMenuForIndex(int topLevelMenuIndex, const juce
         menu.addItem(alwaysOnTopCommand, "Always on top", true,
                      window != nullptr && window->isAlwaysOnTop());
         menu.addSeparator();
-        menu.addItem(audioSettingsCommand, "macOS Audio Settings");
+        menu.addItem(audioSettingsCommand, "Sound Settings");
         menu.addSeparator();
         menu.addItem(closeCommand, "Close");
         break;
@@ -910,8 +933,14 @@ void MainComponent::menuItemSelected(int menuItemID, int)
         break;
     case audioSettingsCommand:
     {
-        const bool started = openAudioSettingsApplication();
-        std::fputs(started ? "Call Audio MIDI Setup: OK" : "Call Audio MIDI Setup: not OK", stderr);
+        const auto started = openAudioSettingsApplication();
+        juce::StringArray tried;
+        for (const auto& command : audioSettingsCommands())
+            tried.add(command[0]);
+        const auto line = started.isNotEmpty() ? "Sound Settings: started " + started
+                                               : "Sound Settings: none found (tried " +
+                                                     tried.joinIntoString(", ") + ")";
+        std::fputs(line.toRawUTF8(), stderr);
         std::fputs("\n", stderr);
         std::fflush(stderr);
         break;

@@ -20,8 +20,8 @@
 // every reported property change, keeps the settings file and serves the menus
 // of its in-window menu bar.
 //
-// Everything runs on the message thread; the device callback takes the
-// message-manager lock. The members are public: the application reaches the
+// Everything runs on the message thread; device events raised on another
+// thread are posted to it. The members are public: the application reaches the
 // settings, and the tests the widgets and the state.
 class MainComponent : public juce::Component,
                       public juce::Button::Listener,
@@ -131,6 +131,7 @@ class MainComponent : public juce::Component,
     void actionListenerCallback(const juce::String& message) override;
 
   private:
+    static void deliverDeviceEvent(void* userData, TAVRIN_CallbackEvent event);
     void handleDeviceEvent(TAVRIN_CallbackEvent event);
     void handleAttach();
     void handleDetach();

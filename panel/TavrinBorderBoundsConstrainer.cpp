@@ -34,3 +34,15 @@ void BorderBoundsConstrainer::checkBounds(juce::Rectangle<int>& bounds,
         bounds.setBounds(proposedX, proposedY, width, height);
     }
 }
+
+void installMainWindowConstrainer(juce::ResizableWindow& window,
+                                  BorderBoundsConstrainer& constrainer)
+{
+    window.setConstrainer(&constrainer);
+    constrainer.extraTop = 0;
+    // On X the window's rectangle is its content's own: the window manager's
+    // frame, which the peer reports once it knows it, lies outside it.
+    constrainer.frameBorder = {};
+    constrainer.setFixedAspectRatio(320.0 / 290.0);
+    constrainer.setSizeLimits(219, 198, 640, 580);
+}

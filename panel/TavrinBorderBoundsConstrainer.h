@@ -22,3 +22,9 @@ class BorderBoundsConstrainer : public juce::ComponentBoundsConstrainer
     // Height kept off the top of the content before the stock rules apply.
     int extraTop = 0;
 };
+
+// Installs the constrainer on the main window with the panel's size rules:
+// the frame as the window's peer reports it now, the panel's 320:290 ratio,
+// and 219 x 198 up to 640 x 580.
+void installMainWindowConstrainer(juce::ResizableWindow& window,
+                                  BorderBoundsConstrainer& constrainer);

@@ -43,12 +43,12 @@ const juce::Array<juce::StringArray>& audioSettingsCommands()
     return commands;
 }
 
-bool openAudioSettingsApplication()
+juce::String openAudioSettingsApplication()
 {
     for (const auto& command : audioSettingsCommands())
         if (currentRunner()(command))
-            return true;
-    return false;
+            return command.joinIntoString(" ");
+    return {};
 }
 
 void setCommandRunner(CommandRunner runner)

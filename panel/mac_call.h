@@ -8,9 +8,9 @@
 // true when the program was found and started.
 using CommandRunner = std::function<bool(const juce::StringArray& command)>;
 
-// Opens the desktop's audio settings program: the first of a short list of
-// known programs that starts. True when one started.
-bool openAudioSettingsApplication();
+// Opens the desktop's sound settings: the first of a short list of known
+// programs that starts. The command that started, or empty when none did.
+juce::String openAudioSettingsApplication();
 
 // The programs tried, in order.
 const juce::Array<juce::StringArray>& audioSettingsCommands();

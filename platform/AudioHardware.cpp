@@ -3,6 +3,7 @@
 
 #include "platform/SimModel.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace sim::detail;
@@ -80,27 +81,35 @@ OSStatus AudioObjectGetPropertyData(AudioObjectID object, const AudioObjectPrope
     if (address == nullptr || ioDataSize == nullptr)
         return audioStatusBadArgument;
     Model& m = model();
-    std::lock_guard<std::mutex> lock(m.mutex);
-    UInt32 size = 0;
-    AudioObjectPropertyAddress canonical;
-    AudioDevice* device = nullptr;
-    OSStatus status = sizeOf(m, object, *address, size, canonical, device);
-    if (status == audioStatusOK && (*ioDataSize < size || (data == nullptr && size != 0)))
-        status = audioStatusBadPropertySize;
-    if (status == audioStatusOK)
+    std::function<void(const sim::PropertyRead&)> hook;
+    sim::PropertyRead record;
     {
-        if (device == nullptr)
+        std::lock_guard<std::mutex> lock(m.mutex);
+        UInt32 size = 0;
+        AudioObjectPropertyAddress canonical;
+        AudioDevice* device = nullptr;
+        OSStatus status = sizeOf(m, object, *address, size, canonical, device);
+        if (status == audioStatusOK && (*ioDataSize < size || (data == nullptr && size != 0)))
+            status = audioStatusBadPropertySize;
+        if (status == audioStatusOK)
         {
-            const auto ids = deviceList(m);
-            if (!ids.empty())
-                std::memcpy(data, ids.data(), size);
+            if (device == nullptr)
+            {
+                const auto ids = deviceList(m);
+                if (!ids.empty())
+                    std::memcpy(data, ids.data(), size);
+            }
+            else
+                copyProperty(*device, canonical, data);
+            *ioDataSize = size;
         }
-        else
-            copyProperty(*device, canonical, data);
-        *ioDataSize = size;
+        record = {object, *address, status};
+        m.reads.push_back(record);
+        hook = m.readHook;
     }
-    m.reads.push_back({object, *address, status});
-    return status;
+    if (hook)
+        hook(record);
+    return record.status;
 }
 
 OSStatus AudioObjectSetPropertyData(AudioObjectID object, const AudioObjectPropertyAddress* address,
@@ -156,13 +165,21 @@ OSStatus AudioObjectAddPropertyListener(AudioObjectID object,
         status = audioStatusNoSuchObject;
     else if (listener == nullptr)
         status = audioStatusBadArgument;
+    else if (object != audioSystemObject && m.findAudioDevice(object)->refusesListeners)
+        status = audioStatusListenerRefused;
     else
     {
-        for (const Listener& existing : *listeners)
-            if (existing.proc == listener && existing.clientData == clientData &&
-                existing.address == *address)
-                status = audioStatusListenerExists;
-        if (status == audioStatusOK)
+        // A repeated add succeeds and keeps the one registration, so nothing is heard
+        // twice and a caller that adds again after a re-plug of the HID side is not
+        // told it failed.
+        const bool known = std::any_of(listeners->begin(), listeners->end(),
+                                       [&](const Listener& existing)
+                                       {
+                                           return existing.proc == listener &&
+                                                  existing.clientData == clientData &&
+                                                  existing.address == *address;
+                                       });
+        if (!known)
             listeners->push_back({*address, listener, clientData});
     }
     m.listenerRegistrations.push_back({object, *address, listener, clientData, status});

@@ -119,7 +119,7 @@ constexpr OSStatus audioStatusUnknownProperty = (OSStatus)fourCC("who?");
 constexpr OSStatus audioStatusBadPropertySize = (OSStatus)fourCC("!siz");
 constexpr OSStatus audioStatusValueRefused = (OSStatus)fourCC("nope");
 constexpr OSStatus audioStatusNotWritable = (OSStatus)fourCC("!wrt");
-constexpr OSStatus audioStatusListenerExists = (OSStatus)fourCC("dup!");
+constexpr OSStatus audioStatusListenerRefused = (OSStatus)fourCC("lst!");
 constexpr OSStatus audioStatusBadArgument = (OSStatus)fourCC("!arg");
 
 // Called on the audio system's notification thread (never on the thread that made the
@@ -148,7 +148,8 @@ OSStatus AudioObjectSetPropertyData(AudioObjectID object, const AudioObjectPrope
 
 // Watches the addresses that match address (each field may be a wildcard). The same
 // procedure and client data on the same object and address is kept once; a second add
-// answers audioStatusListenerExists. Listeners stay until their device is unplugged.
+// answers 0 and changes nothing. A device set to refuse listeners (sim::refuseListeners)
+// answers audioStatusListenerRefused. Listeners stay until their device is unplugged.
 OSStatus AudioObjectAddPropertyListener(AudioObjectID object,
                                         const AudioObjectPropertyAddress* address,
                                         AudioObjectPropertyListenerProc listener, void* clientData);

@@ -76,6 +76,7 @@ struct AudioDevice
     std::map<AudioObjectPropertyAddress, PropertyValue, AddressLess> values;
     std::set<AudioObjectPropertyAddress, AddressLess> removed;
     AudioObjectID rateLeader = 0;
+    bool refusesListeners = false;
     std::vector<Listener> listeners;
 };
 
@@ -112,6 +113,7 @@ struct Model
     bool powerRegistrationFails = false;
     std::vector<ServiceNotificationEntry> serviceNotifications;
     std::function<void(unsigned int)> sleepHook;
+    std::function<void(const PropertyRead&)> readHook;
 
     bool interfacePlugged = false;
     std::vector<AudioObjectID> interfaceAudio;

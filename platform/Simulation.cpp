@@ -243,6 +243,14 @@ void setRateFollows(AudioObjectID follower, AudioObjectID leader)
         device->rateLeader = leader;
 }
 
+void refuseListeners(AudioObjectID id, bool refuses)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    if (AudioDevice* device = m.findAudioDevice(id))
+        device->refusesListeners = refuses;
+}
+
 std::optional<double> nominalRate(AudioObjectID device)
 {
     return readValue<double>(device, {audioPropertyNominalSampleRate, audioScopeGlobal, 0});
@@ -299,6 +307,13 @@ void setSleepHook(std::function<void(unsigned int)> hook)
     Model& m = model();
     std::lock_guard<std::mutex> lock(m.mutex);
     m.sleepHook = std::move(hook);
+}
+
+void setReadHook(std::function<void(const PropertyRead&)> hook)
+{
+    Model& m = model();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    m.readHook = std::move(hook);
 }
 
 double PropertyWrite::asDouble() const
@@ -404,6 +419,7 @@ void resetSimulation()
         m.powerRegistrationFails = false;
         m.serviceNotifications.clear();
         m.sleepHook = nullptr;
+        m.readHook = nullptr;
         m.interfacePlugged = false;
         m.interfaceAudio.clear();
         m.interfaceHid.clear();

@@ -128,6 +128,8 @@ void setAcceptedRates(AudioObjectID device, const std::vector<double>& nominalRa
 void refuseAllRates(AudioObjectID device);
 // The follower takes every new rate of the leader, as a shared clock would (0 stops it).
 void setRateFollows(AudioObjectID follower, AudioObjectID leader);
+// Adding a listener to the device fails from now on (false: succeeds again).
+void refuseListeners(AudioObjectID device, bool refuses = true);
 
 // Direct reads for assertions; nullopt when the property does not exist.
 std::optional<double> nominalRate(AudioObjectID device);
@@ -233,6 +235,11 @@ std::vector<ServiceNotification> serviceNotifications();
 std::vector<unsigned int> sleepCalls(); // every platform::sleep call
 // Forgets the records above, nothing else.
 void clearRecords();
+
+// Runs after every AudioObjectGetPropertyData call, on the caller's thread, with what
+// the call recorded (for example to change a device between two reads of the device
+// link); null for none.
+void setReadHook(std::function<void(const PropertyRead& read)> hook);
 
 // --- life cycle --------------------------------------------------------------------------
 

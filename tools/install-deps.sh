@@ -10,6 +10,7 @@ packages=(
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev
     libxcomposite-dev libxrender-dev libxdamage-dev libxfixes-dev
     xvfb xauth xdotool x11-utils imagemagick
+    openbox wmctrl
     fonts-dejavu-core
     desktop-file-utils
 )

@@ -3,6 +3,8 @@
 #include "DeviceTestSupport.h"
 #include "support/TestNames.h"
 
+#include <algorithm>
+
 namespace
 {
 using namespace k71test;
@@ -88,12 +90,183 @@ TEST_F(DiscoveryTest, OneDeviceServesBothDirections)
         EXPECT_EQ(registration.listener, &myAudioObjectPropertyListenerProc);
         EXPECT_EQ(registration.clientData, &mydeviceStruct);
     }
-    // The output pass adds the same listener again; the platform refuses the duplicate and
-    // the output id is taken because the input already is this device.
+    // The output pass adds the same listener again; the platform keeps it once and answers 0.
     EXPECT_EQ(registrations[0].status, 0);
-    EXPECT_NE(registrations[1].status, 0);
+    EXPECT_EQ(registrations[1].status, 0);
     EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
 }
+
+// Which id an accepted device gets by the status of its listener add, with what the ids
+// held before the search.
+enum class Held
+{
+    none,
+    device,
+    other
+};
+
+struct StoreCase
+{
+    const char* what;
+    bool hasInput, hasOutput;
+    bool listenerRefused;
+    Held inputBefore, outputBefore;
+    Held inputAfter, outputAfter;
+};
+
+class StoreRuleTest : public DeviceLinkTest, public ::testing::WithParamInterface<StoreCase>
+{
+};
+
+TEST_P(StoreRuleTest, StatusOfTheListenerAddDecidesTheId)
+{
+    const auto& c = GetParam();
+    sim::AudioDeviceConfig config;
+    config.hasInput = c.hasInput;
+    config.hasOutput = c.hasOutput;
+    const AudioObjectID device = sim::plugAudioDevice(config);
+    if (c.listenerRefused)
+        sim::refuseListeners(device);
+    const AudioObjectID other = device + 1000;
+    const auto id = [&](Held held) {
+        return held == Held::device ? device : held == Held::other ? other : 0;
+    };
+    gInAudioObjectID = id(c.inputBefore);
+    gOutAudioObjectID = id(c.outputBefore);
+
+    CreateInputDeviceArray("K71VT", "Tavrin", &mydeviceStruct);
+
+    EXPECT_EQ(gInAudioObjectID, id(c.inputAfter));
+    EXPECT_EQ(gOutAudioObjectID, id(c.outputAfter));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Statuses, StoreRuleTest,
+    ::testing::Values(
+        StoreCase{"Added", true, true, false, Held::none, Held::none, Held::device, Held::device},
+        StoreCase{"AddedReplaces", true, true, false, Held::other, Held::other, Held::device,
+                  Held::device},
+        StoreCase{"RefusedAlone", true, true, true, Held::none, Held::none, Held::none, Held::none},
+        StoreCase{"RefusedInputTakesTheOutputs", true, true, true, Held::none, Held::device,
+                  Held::device, Held::device},
+        StoreCase{"RefusedOutputTakesTheInputs", true, true, true, Held::device, Held::none,
+                  Held::device, Held::device},
+        StoreCase{"RefusedKeepsOthers", true, true, true, Held::other, Held::other, Held::other,
+                  Held::other},
+        StoreCase{"RefusedInputOnly", true, false, true, Held::other, Held::device, Held::device,
+                  Held::device},
+        StoreCase{"RefusedOutputOnly", false, true, true, Held::device, Held::other, Held::device,
+                  Held::device}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// Roads on which the listener is already on the audio device when the search adds it
+// again. Each road plugs, drives and settles, and tells what the passes must give.
+struct RoadOutcome
+{
+    AudioObjectID input, output;
+    std::vector<TAVRIN_CallbackEvent> events;
+    std::size_t sleeps;
+};
+
+struct WatchedRoad
+{
+    const char* what;
+    RoadOutcome (*drive)();
+};
+
+class WatchedDeviceTest : public DeviceLinkTest, public ::testing::WithParamInterface<WatchedRoad>
+{
+  public:
+    // Only the HID function goes and comes back; the audio device stays.
+    static RoadOutcome hidReplugged()
+    {
+        sim::plugInterface();
+        settle();
+        const AudioObjectID device = sim::interfaceInputDevice();
+        sim::unplugHidDevice(sim::interfaceHidDevices().front());
+        sim::plugHidDevice({});
+        settle();
+        return {device, device, {TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED, TAVRIN_CB_PLUGGED}, 0};
+    }
+
+    // The first search finds no output; while it sleeps the whole interface is unplugged
+    // and plugged again, so the second search attaches the new device before the removal
+    // and the new arrival are handled.
+    static RoadOutcome interfaceRepluggedWhileSearching()
+    {
+        sim::plugInterface(sim::InterfaceConfig::inputOnly());
+        sim::setSleepHook(
+            [](unsigned int)
+            {
+                if (sim::sleepCalls().size() == 1)
+                {
+                    sim::unplugInterface();
+                    sim::plugInterface();
+                }
+            });
+        settle();
+        const AudioObjectID device = sim::interfaceInputDevice();
+        return {device, device, {TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED, TAVRIN_CB_PLUGGED}, 1};
+    }
+
+    // A later input-only device takes the input pass; the output pass adds to the two-way
+    // device again.
+    static RoadOutcome inputOnlyDeviceAfter()
+    {
+        sim::plugInterface();
+        const AudioObjectID extra = plugInputOnly();
+        settle();
+        return {extra, sim::interfaceOutputDevice(), {TAVRIN_CB_PLUGGED}, 0};
+    }
+
+    static RoadOutcome inputOnlyDeviceBefore()
+    {
+        plugInputOnly();
+        sim::plugInterface();
+        settle();
+        const AudioObjectID device = sim::interfaceOutputDevice();
+        return {device, device, {TAVRIN_CB_PLUGGED}, 0};
+    }
+
+  private:
+    static AudioObjectID plugInputOnly()
+    {
+        sim::AudioDeviceConfig config;
+        config.name = "K71VT In";
+        config.hasOutput = false;
+        return sim::plugAudioDevice(config);
+    }
+};
+
+TEST_P(WatchedDeviceTest, AttachesWithTheIdsOfThePasses)
+{
+    registerDeviceLink();
+    const RoadOutcome expected = GetParam().drive();
+
+    EXPECT_EQ(gInAudioObjectID, expected.input);
+    EXPECT_EQ(gOutAudioObjectID, expected.output);
+    EXPECT_EQ(recorder.events(), expected.events);
+    EXPECT_EQ(sim::sleepCalls().size(), expected.sleeps);
+    const auto registrations = sim::listenerRegistrations();
+    EXPECT_TRUE(std::all_of(registrations.begin(), registrations.end(),
+                            [](const auto& registration) { return registration.status == 0; }));
+
+    // One registration per device, however often it was added: one change, one event.
+    recorder.clear();
+    ASSERT_TRUE(sim::setMute(expected.output, audioScopeOutput, 1));
+    settle();
+    EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PROPERTY_CHANGED}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, WatchedDeviceTest,
+    ::testing::Values(WatchedRoad{"HidReplugged", &WatchedDeviceTest::hidReplugged},
+                      WatchedRoad{"InterfaceRepluggedWhileSearching",
+                                  &WatchedDeviceTest::interfaceRepluggedWhileSearching},
+                      WatchedRoad{"InputOnlyDeviceAfter", &WatchedDeviceTest::inputOnlyDeviceAfter},
+                      WatchedRoad{"InputOnlyDeviceBefore",
+                                  &WatchedDeviceTest::inputOnlyDeviceBefore}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(DiscoveryTest, DevicesWithOneDirectionAreTakenOnlyInTheirPass)
 {

@@ -2,6 +2,8 @@
 // report carries.
 #include "DeviceTestSupport.h"
 
+#include <limits>
+
 namespace
 {
 using namespace k71test;
@@ -43,9 +45,12 @@ TEST(HidReportBytes, ChannelStatusForEveryFlagCombinationAndRateCode)
 
 TEST(HidReportBytes, RateCodeOfTheTruncatedRate)
 {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
     const std::pair<double, std::uint8_t> cases[] = {
         {32000.0, 0x30}, {32000.9, 0x30}, {48000.0, 0x20}, {48000.5, 0x20},  {47999.9, 0x00},
-        {44100.0, 0x00}, {96000.0, 0x00}, {0.0, 0x00},     {-32000.0, 0x00}, {1e300, 0x00}};
+        {44100.0, 0x00}, {96000.0, 0x00}, {0.0, 0x00},     {-32000.0, 0x00}, {1e300, 0x00},
+        {nan, 0x00},     {inf, 0x00},     {-inf, 0x00}};
     for (const auto& [rate, code] : cases)
         EXPECT_EQ(ChannelStatusRateCode(rate), code) << rate;
 }

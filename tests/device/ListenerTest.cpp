@@ -89,6 +89,42 @@ TEST_F(ListenerTest, ScalarVolumeRaisesOnlyWhenItsReadSucceeds)
         eventsAfter([&] { sim::setVolumeDb(device, audioScopeOutput, 1, -20.0f); }).empty());
 }
 
+struct ScalarCase
+{
+    const char* what;
+    bool outputNotifies;
+    AudioObjectPropertyAddress address;
+    bool raises;
+};
+
+class ScalarSourceTest : public ListenerTest, public ::testing::WithParamInterface<ScalarCase>
+{
+};
+
+// With separate devices each has only its own direction's levels, so only a read from
+// the device that notified finds the address.
+TEST_P(ScalarSourceTest, ReadsTheDeviceThatNotified)
+{
+    attach(sim::InterfaceConfig::separateDevices());
+    const AudioObjectID notifier = GetParam().outputNotifies ? gOutAudioObjectID : gInAudioObjectID;
+    const auto raised = eventsAfter([&] { sim::notifyListeners(notifier, {GetParam().address}); });
+
+    EXPECT_EQ(raised.size(), GetParam().raises ? 1u : 0u);
+    const auto reads = sim::propertyReads();
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].object, notifier);
+    EXPECT_EQ(reads[0].address, GetParam().address);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, ScalarSourceTest,
+    ::testing::Values(
+        ScalarCase{"Input", false, propertyAddress("volm", "inpt", 1), true},
+        ScalarCase{"Output", true, propertyAddress("volm", "outp", 2), true},
+        ScalarCase{"InputAskedForOutput", false, propertyAddress("volm", "outp", 1), false},
+        ScalarCase{"OutputAskedForInput", true, propertyAddress("volm", "inpt", 2), false}),
+    [](const auto& info) { return std::string(info.param.what); });
+
 TEST_F(ListenerTest, OneCallWithThreeWatchedAddressesRaisesThreeEvents)
 {
     attach();
@@ -118,37 +154,40 @@ struct RateCase
 {
     double rate;
     bool raises;
+    bool outputNotifies = false;
 };
 
 class RateRuleTest : public ListenerTest, public ::testing::WithParamInterface<RateCase>
 {
 };
 
-// The hardware moves the input's rate; the listener copies it to the output, whose own
-// notification then finds both agreeing. Listed rates raise once per notification.
+// The hardware moves one direction's rate; the listener copies it to the other, whose
+// own notification then finds both agreeing. Listed rates raise once per notification.
 TEST_P(RateRuleTest, NewRateIsCopiedToTheOtherDirection)
 {
     sim::InterfaceConfig config = sim::InterfaceConfig::separateDevices();
     for (auto& device : config.audioDevices)
         device.sampleRate = 12345.0;
     attach(config);
-    const AudioObjectID input = gInAudioObjectID, output = gOutAudioObjectID;
+    AudioObjectID notifier = gInAudioObjectID, follower = gOutAudioObjectID;
+    if (GetParam().outputNotifies)
+        std::swap(notifier, follower);
     const double rate = GetParam().rate;
-    sim::setAcceptedRates(output, {rate}, {});
+    sim::setAcceptedRates(follower, {rate}, {});
 
     std::vector<std::size_t> writesAtEvents;
     recorder.onEvent = [&](TAVRIN_CallbackEvent)
     { writesAtEvents.push_back(sim::propertyWrites().size()); };
-    ASSERT_TRUE(sim::setNominalRate(input, rate));
+    ASSERT_TRUE(sim::setNominalRate(notifier, rate));
     settle();
 
     const auto writes = sim::propertyWrites();
     ASSERT_EQ(writes.size(), 1u);
-    EXPECT_EQ(writes[0].object, output);
+    EXPECT_EQ(writes[0].object, follower);
     EXPECT_EQ(writes[0].address, propertyAddress("nsrt", "****", 0));
     EXPECT_EQ(writes[0].asDouble(), rate);
     EXPECT_EQ(writes[0].status, 0);
-    EXPECT_EQ(sim::nominalRate(output), rate);
+    EXPECT_EQ(sim::nominalRate(follower), rate);
 
     if (GetParam().raises)
     {
@@ -162,13 +201,18 @@ TEST_P(RateRuleTest, NewRateIsCopiedToTheOtherDirection)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, RateRuleTest,
-                         ::testing::Values(RateCase{192000.0, true}, RateCase{176400.0, true},
-                                           RateCase{96000.0, true}, RateCase{88200.0, true},
-                                           RateCase{48000.0, true}, RateCase{32000.0, true},
-                                           RateCase{44100.0, true}, RateCase{22050.0, false},
-                                           RateCase{44100.5, false}, RateCase{8000.0, false}),
-                         [](const auto& info) { return testName({numberText(info.param.rate)}); });
+INSTANTIATE_TEST_SUITE_P(
+    Rates, RateRuleTest,
+    ::testing::Values(RateCase{192000.0, true}, RateCase{176400.0, true}, RateCase{96000.0, true},
+                      RateCase{88200.0, true}, RateCase{48000.0, true}, RateCase{32000.0, true},
+                      RateCase{44100.0, true}, RateCase{22050.0, false}, RateCase{44100.5, false},
+                      RateCase{8000.0, false}, RateCase{48000.0, true, true},
+                      RateCase{32000.0, true, true}, RateCase{22050.0, false, true}),
+    [](const auto& info)
+    {
+        const std::string rate = numberText(info.param.rate);
+        return info.param.outputNotifies ? testName({rate, "FromOutput"}) : testName({rate});
+    });
 
 TEST_F(ListenerTest, RefusedCopyLeavesTheDirectionsApartWithoutRetrying)
 {

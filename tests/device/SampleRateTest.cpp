@@ -1,6 +1,7 @@
 // Setting one sample rate on both audio devices.
 #include "DeviceTestSupport.h"
 
+#include <optional>
 #include <thread>
 
 namespace
@@ -131,6 +132,64 @@ TEST_F(SampleRateTest, AgreementReachedDuringTheWaitReturnsTrue)
     EXPECT_GE(elapsed, 300u);
     EXPECT_EQ(rateReads(), 4);
 }
+
+// What happens to the devices between the first read-back, which finds them apart, and
+// the one after the wait.
+struct SecondLookCase
+{
+    const char* what;
+    std::optional<double> inputRate, outputRate; // nullopt: the rate can no longer be read
+    bool agreed;
+};
+
+class SecondLookTest : public SampleRateTest, public ::testing::WithParamInterface<SecondLookCase>
+{
+};
+
+TEST_P(SecondLookTest, ReadsInputThenOutputAndNeedsBothReads)
+{
+    const auto& c = GetParam();
+    sim::refuseAllRates(input);
+    const auto changeTo = [](AudioObjectID device, const std::optional<double>& rate)
+    {
+        if (rate)
+            sim::setNominalRate(device, *rate);
+        else
+            sim::removeProperty(device, propertyAddress("nsrt", "****", 0));
+    };
+    sim::setReadHook(
+        [&](const sim::PropertyRead&)
+        {
+            if (rateReads() == 2)
+            {
+                changeTo(input, c.inputRate);
+                changeTo(output, c.outputRate);
+            }
+        });
+
+    juce::uint32 elapsed = 0;
+    EXPECT_EQ(setRate(48000.0, elapsed), c.agreed);
+    EXPECT_GE(elapsed, 300u);
+
+    std::vector<sim::PropertyRead> reads;
+    for (const auto& read : sim::propertyReads())
+        if (read.address == propertyAddress("nsrt", "****", 0))
+            reads.push_back(read);
+    ASSERT_EQ(reads.size(), 4u);
+    EXPECT_EQ(reads[2].object, input);
+    EXPECT_EQ(reads[3].object, output);
+    EXPECT_EQ(reads[2].status == 0, c.inputRate.has_value());
+    EXPECT_EQ(reads[3].status == 0, c.outputRate.has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, SecondLookTest,
+    ::testing::Values(SecondLookCase{"Agreeing", 48000.0, 48000.0, true},
+                      SecondLookCase{"StillApart", 44100.0, 48000.0, false},
+                      SecondLookCase{"InputUnreadable", std::nullopt, 0.0, false},
+                      SecondLookCase{"OutputUnreadable", 0.0, std::nullopt, false},
+                      SecondLookCase{"BothUnreadable", std::nullopt, std::nullopt, false}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(SampleRateTest, BothRefusingAlikeStillAgree)
 {

@@ -183,14 +183,23 @@ TEST_F(SimulatedAudioTest, EqualWritesNotifyNothingAndFiltersSelect)
     EXPECT_EQ(heardMute[0].addresses.front(), propertyAddress("mute", "outp", 0));
 }
 
-TEST_F(SimulatedAudioTest, DuplicateListenerIsRefusedAndKeptOnce)
+TEST_F(SimulatedAudioTest, RepeatedListenerAddSucceedsAndIsKeptOnce)
 {
-    ListenerLog log;
+    ListenerLog log, refused;
     EXPECT_EQ(log.watch(device), 0);
-    EXPECT_EQ(log.watch(device), audioStatusListenerExists);
+    EXPECT_EQ(log.watch(device), 0);
+    const AudioObjectID other = sim::plugAudioDevice({});
+    sim::refuseListeners(other);
+    EXPECT_EQ(refused.watch(other), audioStatusListenerRefused);
     sim::setMute(device, audioScopeOutput, 1);
+    sim::setMute(other, audioScopeOutput, 1);
     ASSERT_TRUE(sim::waitForAudioNotifications());
     EXPECT_EQ(log.heard().size(), 1u);
+    EXPECT_TRUE(refused.heard().empty());
+
+    const auto registrations = sim::listenerRegistrations();
+    ASSERT_EQ(registrations.size(), 3u);
+    EXPECT_EQ(registrations[1].status, 0);
 }
 
 TEST_F(SimulatedAudioTest, DecibelAndScalarAreOneLevel)

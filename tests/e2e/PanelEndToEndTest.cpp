@@ -5,9 +5,9 @@
 #include "platform/InstanceLock.h"
 #include "platform/LocalSocket.h"
 #include "support/MessageLoop.h"
-#include "widgets/PopupMenuLookAndFeel.h"
 
 #include <gtest/gtest.h>
+#include <juce_graphics/juce_graphics.h>
 
 #include <atomic>
 #include <csignal>
@@ -97,14 +97,9 @@ const Fraction buttonCopy{0.7175f, 0.863333f, 0.215f, 0.0733333f};
 const Fraction buttonMuteOut{0.46f, 0.88f, 0.1175f, 0.0733333f};
 const Fraction buttonMonitoring{0.335f, 0.106667f, 0.135f, 0.0566667f};
 
-int menuBarHeight()
-{
-    return PopupMenuLookandFeel().getDefaultMenuBarHeight();
-}
-
 juce::Point<int> centreOf(const Fraction& f)
 {
-    const int bar = menuBarHeight();
+    const int bar = e2e::menuBarHeight();
     const float height = (float)(contentHeight - bar);
     const int x = (int)(f.x * contentWidth) + f.extraX;
     const int y = (int)(f.y * height) + bar;
@@ -115,19 +110,10 @@ juce::Point<int> centreOf(const Fraction& f)
 // group at (192, 58), fader 17 wide from its y 7 over 162.
 juce::Point<int> outputFaderAt(float designY)
 {
-    const int bar = menuBarHeight();
+    const int bar = e2e::menuBarHeight();
     const double scaleX = contentWidth / 400.0;
     const double scaleY = (contentHeight - bar) / 300.0;
     return {(int)((192 + 8.5) * scaleX), bar + (int)((58 + 7 + designY) * scaleY)};
-}
-
-int menuTitleCentre(int index)
-{
-    PopupMenuLookandFeel look;
-    juce::MenuBarComponent bar;
-    bar.setSize(contentWidth, menuBarHeight()); // the font follows the bar's height
-    const int fileWidth = look.getMenuBarItemWidth(bar, 0, "File");
-    return index == 0 ? fileWidth / 2 : fileWidth + look.getMenuBarItemWidth(bar, 1, "Config") / 2;
 }
 
 // --- the fixture -----------------------------------------------------------------------
@@ -197,22 +183,6 @@ class PanelEndToEnd : public testing::Test
     {
         const auto at = centreOf(control);
         e2e::click(window, at.x, at.y);
-    }
-
-    // Opens a menu of the panel's bar and clicks an item near its top or bottom.
-    static void chooseMenuItem(unsigned long window, int menuIndex, bool lastItem)
-    {
-        e2e::click(window, menuTitleCentre(menuIndex), menuBarHeight() / 2);
-        unsigned long popup = 0;
-        ASSERT_TRUE(k71test::pumpUntil([&] { return (popup = e2e::findWindow("menu")) != 0; }));
-        const auto menu = e2e::geometry(popup);
-        // A menu takes no click in its first moments; click until it has taken one.
-        for (int attempt = 0; attempt < 20 && e2e::findWindow("menu") != 0; ++attempt)
-        {
-            e2e::click(popup, menu.width / 2, lastItem ? menu.height - 9 : 9);
-            k71test::pumpUntil([] { return e2e::findWindow("menu") == 0; }, 250);
-        }
-        EXPECT_EQ(e2e::findWindow("menu"), 0u);
     }
 
     // The stored window position (its first four numbers) and the three switches.
@@ -319,7 +289,7 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
 
     // Config > Factory Defaults: levels, the odd 224 dB, mutes, then the factory switches.
     e2e::sim("clear");
-    chooseMenuItem(window, 1, false);
+    EXPECT_TRUE(e2e::chooseMenuItem(window, 1, false));
     EXPECT_TRUE(k71test::pumpUntil(
         []
         {
@@ -448,7 +418,7 @@ TEST_F(PanelEndToEnd, CloseMenuItemQuitsAndStoresTheSettings)
     clickAt(window, buttonCopy);
     ASSERT_TRUE(waitFor(e2e::reports, {channelStatus(proNoneCopy), channelStatus(0x01)}));
 
-    chooseMenuItem(window, 0, true);
+    EXPECT_TRUE(e2e::chooseMenuItem(window, 0, true));
     EXPECT_EQ(program->waitForExit(10000), 0);
     expectStored("640 455 320 290", "false", "false", "true");
 }
@@ -697,7 +667,7 @@ TEST_F(PanelEndToEnd, DamagedOrHugeSettingsAndLeftoversOfKilledSavesGiveANormalS
         ASSERT_NE(window, 0u);
         EXPECT_EQ(e2e::reports(), attachSequence(false, proNoneCopy)) << joined(e2e::reports());
 
-        chooseMenuItem(window, 0, true);
+        EXPECT_TRUE(e2e::chooseMenuItem(window, 0, true));
         EXPECT_EQ(program->waitForExit(10000), 0);
         EXPECT_NE(setting("WindowPosition"), "<missing>");
         juce::MemoryBlock kept;

@@ -1,6 +1,7 @@
 #include "PanelSession.h"
 
 #include "support/MessageLoop.h"
+#include "widgets/PopupMenuLookAndFeel.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -265,6 +266,39 @@ void drag(unsigned long window, int x, int y, int toX, int toY)
         command += " mousemove --window " + id + " " + std::to_string(x + (toX - x) * step / 4) +
                    " " + std::to_string(y + (toY - y) * step / 4);
     run(command + " mouseup 1");
+}
+
+int menuBarHeight()
+{
+    return PopupMenuLookandFeel().getDefaultMenuBarHeight();
+}
+
+namespace
+{
+int menuTitleCentre(int index)
+{
+    PopupMenuLookandFeel look;
+    juce::MenuBarComponent bar;
+    bar.setSize(320, menuBarHeight()); // the font follows the bar's height
+    const int fileWidth = look.getMenuBarItemWidth(bar, 0, "File");
+    return index == 0 ? fileWidth / 2 : fileWidth + look.getMenuBarItemWidth(bar, 1, "Config") / 2;
+}
+} // namespace
+
+bool chooseMenuItem(unsigned long window, int menuIndex, bool lastItem)
+{
+    click(window, menuTitleCentre(menuIndex), menuBarHeight() / 2);
+    unsigned long popup = 0;
+    if (!k71test::pumpUntil([&] { return (popup = findWindow("menu")) != 0; }))
+        return false;
+    const auto menu = geometry(popup);
+    // A menu takes no click in its first moments; click until it has taken one.
+    for (int attempt = 0; attempt < 20 && findWindow("menu") != 0; ++attempt)
+    {
+        click(popup, menu.width / 2, lastItem ? menu.height - 9 : 9);
+        k71test::pumpUntil([] { return findWindow("menu") == 0; }, 250);
+    }
+    return findWindow("menu") == 0;
 }
 
 juce::File settingsFile()

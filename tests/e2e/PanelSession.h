@@ -78,6 +78,12 @@ void requestClose(unsigned long window);
 void click(unsigned long window, int x, int y);
 void drag(unsigned long window, int x, int y, int toX, int toY);
 
+// The height of the panel's menu bar.
+int menuBarHeight();
+// Opens a menu of the bar of a window with a 320 wide content area and clicks an item
+// near its top or bottom; whether the menu then closed.
+bool chooseMenuItem(unsigned long window, int menuIndex, bool lastItem);
+
 // Settings file of the program under the test's HOME.
 juce::File settingsFile();
 

@@ -2,6 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+namespace
+{
+// The smallest rectangle that holds every pixel where the test holds.
+juce::Rectangle<int> areaWhere(juce::Rectangle<int> image,
+                               const std::function<bool(int x, int y)>& holds)
+{
+    juce::RectangleList<int> pixels;
+    for (int y = image.getY(); y < image.getBottom(); ++y)
+        for (int x = image.getX(); x < image.getRight(); ++x)
+            if (holds(x, y))
+                pixels.addWithoutMerging({x, y, 1, 1});
+    return pixels.getBounds();
+}
+} // namespace
+
 TEST(AboutWindow, PictureSizedWithVersionTextCloseButtonAndLink)
 {
     AboutWindow window;
@@ -52,4 +69,30 @@ TEST(AboutWindow, DialogIsCreatedHiddenWithoutANativeWindow)
     EXPECT_EQ(dialog->getContentComponent()->getBounds(), juce::Rectangle<int>(0, 0, 528, 212));
     EXPECT_EQ(dialog->getBounds().getWidth(), 528);
     EXPECT_EQ(dialog->getBounds().getHeight(), 212);
+}
+
+TEST(AboutWindow, VersionTextIsFittedLeftIntoItsRectangle)
+{
+    AboutWindow window;
+    AboutWindow withoutText;
+    withoutText.versionText = {};
+    const auto drawn = window.createComponentSnapshot(window.getLocalBounds(), false);
+    const auto picture = withoutText.createComponentSnapshot(withoutText.getLocalBounds(), false);
+
+    // The same text alone, fitted on one line and left-justified into
+    // (285, 181, 200, 20) in the default font.
+    juce::Image alone(juce::Image::ARGB, drawn.getWidth(), drawn.getHeight(), true);
+    {
+        juce::Graphics g(alone);
+        g.setColour(juce::Colours::grey);
+        g.drawFittedText(window.versionText, 285, 181, 200, 20, juce::Justification::left, 1);
+    }
+
+    // Where the window differs from its picture, the text was drawn.
+    const auto text = areaWhere(drawn.getBounds(), [&](int x, int y)
+                                { return drawn.getPixelAt(x, y) != picture.getPixelAt(x, y); });
+    const auto expected = areaWhere(alone.getBounds(), [&](int x, int y)
+                                    { return alone.getPixelAt(x, y).getAlpha() != 0; });
+    EXPECT_FALSE(expected.isEmpty());
+    EXPECT_EQ(text.toString(), expected.toString());
 }

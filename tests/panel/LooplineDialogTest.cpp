@@ -1,4 +1,6 @@
 #include "panel/LLDialog.h"
+#include "resources/BinaryData.h"
+#include "support/Pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -87,13 +89,29 @@ TEST(LooplineDialog, ClearOnAnEmptyDialogOnlyResetsTogglesAndLayout)
 
 TEST(LooplineArtwork, EightPiecesOfTheMatrixPictures)
 {
+    const auto allOff = juce::ImageFileFormat::loadFrom(DEDEVUZIZ::temp_binary_data_18,
+                                                        (size_t)DEDEVUZIZ::temp_binary_data_18Size);
+    const auto allOn = juce::ImageFileFormat::loadFrom(DEDEVUZIZ::temp_binary_data_19,
+                                                       (size_t)DEDEVUZIZ::temp_binary_data_19Size);
+    struct Piece
+    {
+        juce::Rectangle<int> area;
+        bool fromAllOn;
+    };
+    const Piece expected[] = {
+        {{182, 73, 47, 30}, true},   {{182, 73, 47, 30}, false},   {{356, 73, 47, 30}, true},
+        {{99, 159, 18, 18}, true},   {{22, 390, 155, 31}, true},   {{22, 390, 155, 31}, false},
+        {{189, 390, 155, 31}, true}, {{189, 390, 155, 31}, false},
+    };
     const auto pieces = cutLooplineArtworkPieces();
-    const juce::Rectangle<int> sizes[] = {{47, 30},  {47, 30},  {47, 30},  {18, 18},
-                                          {155, 31}, {155, 31}, {155, 31}, {155, 31}};
     ASSERT_EQ(pieces.size(), 8);
     for (int i = 0; i < 8; ++i)
     {
         SCOPED_TRACE(i);
-        EXPECT_EQ(pieces[i].getBounds(), sizes[i]);
+        const auto& piece = expected[i];
+        const auto& source = piece.fromAllOn ? allOn : allOff;
+        const auto& other = piece.fromAllOn ? allOff : allOn;
+        EXPECT_TRUE(k71test::showsPartOf(pieces[i], source, piece.area));
+        EXPECT_FALSE(k71test::showsPartOf(pieces[i], other, piece.area));
     }
 }

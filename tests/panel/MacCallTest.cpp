@@ -20,7 +20,7 @@ TEST_F(AudioSettingsCommand, TriesTheProgramsInOrderUntilOneStarts)
             tried.add(command.joinIntoString(" "));
             return command[0] == "pwvucontrol";
         });
-    EXPECT_TRUE(openAudioSettingsApplication());
+    EXPECT_EQ(openAudioSettingsApplication(), "pwvucontrol");
     EXPECT_EQ(tried, juce::StringArray({"pavucontrol", "pwvucontrol"}));
 
     tried.clear();
@@ -30,7 +30,7 @@ TEST_F(AudioSettingsCommand, TriesTheProgramsInOrderUntilOneStarts)
             tried.add(command.joinIntoString(" "));
             return false;
         });
-    EXPECT_FALSE(openAudioSettingsApplication());
+    EXPECT_EQ(openAudioSettingsApplication(), "");
     EXPECT_EQ(tried,
               juce::StringArray({"pavucontrol", "pwvucontrol", "gnome-control-center sound"}));
 }

@@ -2,12 +2,22 @@
 #include "PanelFixture.h"
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 using namespace k71test;
 
 namespace
 {
+// Each read-back reads the input source once.
+int sourceReads()
+{
+    int count = 0;
+    for (const auto& read : sim::propertyReads())
+        count += read.address == propertyAddress("ssrc", "inpt", 0) ? 1 : 0;
+    return count;
+}
+
 void expectAttachedLook(MainComponent& panel)
 {
     for (auto* button :
@@ -23,6 +33,15 @@ void expectAttachedLook(MainComponent& panel)
     EXPECT_TRUE(panel.sliderGroupOut->isEnabled());
     EXPECT_FALSE(panel.buttonLink->isVisible());
     EXPECT_FALSE(panel.levelMeter1->isVisible());
+}
+
+// Read-backs so far: only the read-back reads the input source.
+int readBacks()
+{
+    int count = 0;
+    for (const auto& read : sim::propertyReads())
+        count += read.address == propertyAddress("ssrc", "inpt", 0) ? 1 : 0;
+    return count;
 }
 } // namespace
 
@@ -65,6 +84,10 @@ TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
 {
     attach();
     chooseConCopyAndMonitoring();
+    click(*panel->buttonMuteIn);
+    click(*panel->buttonMuteOut);
+    settle();
+    ASSERT_TRUE(panel->buttonMuteIn->getToggleState() && panel->buttonMuteOut->getToggleState());
     const auto hid = ghidInterface.load();
     ASSERT_NE(hid, nullptr);
     sim::clearRecords();
@@ -82,8 +105,9 @@ TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
     EXPECT_EQ(settings.getValue("PRO_CON"), "true");
     EXPECT_EQ(settings.getValue("COPY_NONE"), "true");
 
-    for (auto* button : {panel->buttonCon.get(), panel->buttonCopy.get(), panel->buttonAnalog.get(),
-                         panel->button48.get()})
+    for (auto* button :
+         {panel->buttonCon.get(), panel->buttonCopy.get(), panel->buttonAnalog.get(),
+          panel->button48.get(), panel->buttonMuteIn.get(), panel->buttonMuteOut.get()})
     {
         EXPECT_FALSE(button->getToggleState()) << button->getName();
         EXPECT_FALSE(button->isEnabled()) << button->getName();
@@ -307,27 +331,51 @@ TEST_F(PanelTest, DirectionsThatCannotAgreeLeaveTheRateButtonsAndSendRateCodeZer
     EXPECT_EQ(writes[1], "out nsrt/****/0 = 48000");
 }
 
-TEST_F(PanelTest, SourceReadAsAnalogWhileDigitalIsOnRunsBothHandlersThenReports)
+TEST_F(PanelTest, SourceReadBackRunsBothHandlersThenReports)
 {
+    using ButtonMember = std::unique_ptr<juce::ImageButton> MainComponent::*;
+    struct SourceCase
+    {
+        UInt32 reported;
+        Lines writes;
+        ButtonMember on;
+        ButtonMember off;
+        int sourceIndex;
+    };
+    // From the attach's analog source to digital, then back: the handler of
+    // the button going off first, then that of the one going on, then the
+    // read-back's own report, then the report of the read-back that the two
+    // writes caused.
+    const SourceCase cases[] = {
+        {audioDataSourceDigital,
+         {"dev ssrc/inpt/0 = analog", "dev ssrc/inpt/0 = digital"},
+         &MainComponent::buttonDigital,
+         &MainComponent::buttonAnalog,
+         1},
+        {audioDataSourceAnalog,
+         {"dev ssrc/inpt/0 = digital", "dev ssrc/inpt/0 = analog"},
+         &MainComponent::buttonAnalog,
+         &MainComponent::buttonDigital,
+         0},
+    };
     attach();
-    click(*panel->buttonDigital);
-    settle();
-    ASSERT_EQ(sim::dataSource(sim::interfaceInputDevice()), audioDataSourceDigital);
-    sim::clearRecords();
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.sourceIndex);
+        ASSERT_TRUE((panel->*c.off)->getToggleState());
+        sim::clearRecords();
 
-    sim::setDataSource(sim::interfaceInputDevice(), audioDataSourceAnalog);
-    settle();
+        sim::setDataSource(sim::interfaceInputDevice(), c.reported);
+        settle();
 
-    EXPECT_EQ(writeLines(), (Lines{"dev ssrc/inpt/0 = digital", "dev ssrc/inpt/0 = analog"}));
-    EXPECT_EQ(reportLines(), (Lines{
-                                 "status 05 20", // digital handler
-                                 "status 05 20", // analog handler
-                                 "status 05 20", // the read-back's own
-                                 // the read-back that the two writes caused
-                                 "status 05 20",
-                             }));
-    EXPECT_TRUE(panel->buttonAnalog->getToggleState());
-    EXPECT_EQ(panel->inputSourceIndex, 0);
+        EXPECT_EQ(writeLines(), c.writes);
+        EXPECT_EQ(reportLines(),
+                  (Lines{"status 05 20", "status 05 20", "status 05 20", "status 05 20"}));
+        EXPECT_TRUE((panel->*c.on)->getToggleState());
+        EXPECT_FALSE((panel->*c.off)->getToggleState());
+        EXPECT_EQ(panel->inputSourceIndex, c.sourceIndex);
+        EXPECT_EQ(sim::dataSource(sim::interfaceInputDevice()), c.reported);
+    }
 }
 
 TEST_F(PanelTest, ReadBackLeavesVolumesAndMutesAloneDuringAUserEdit)
@@ -357,13 +405,6 @@ TEST_F(PanelTest, ABurstOfChangesGivesOneReadBackAfterTheLast)
 {
     attach();
     const auto device = sim::interfaceInputDevice();
-    const auto sourceReads = []
-    {
-        int count = 0;
-        for (const auto& read : sim::propertyReads())
-            count += read.address == propertyAddress("ssrc", "inpt", 0) ? 1 : 0;
-        return count;
-    };
     sim::clearRecords();
 
     // Three changes 10 ms apart, made by the hardware while the panel runs.
@@ -385,36 +426,88 @@ TEST_F(PanelTest, ABurstOfChangesGivesOneReadBackAfterTheLast)
     hardware.join();
     ASSERT_TRUE(finished);
 
-    ASSERT_TRUE(pumpUntil([&] { return sourceReads() > 0; }));
+    ASSERT_TRUE(pumpUntil([&] { return readBacks() > 0; }));
     EXPECT_GE(juce::Time::getMillisecondCounter() - lastChange, 50u);
     settle();
-    EXPECT_EQ(sourceReads(), 1);
+    EXPECT_EQ(readBacks(), 1);
 }
 
-TEST_F(PanelTest, ACallbackThatCannotGetTheLockGivesUp)
+namespace
 {
-    attach();
+// Raises the events one after another on a thread of its own while this (the message)
+// thread dispatches nothing; whether that thread returned without waiting for it.
+bool raiseFromAnotherThread(MainComponent* panel, const std::vector<TAVRIN_CallbackEvent>& events)
+{
     struct EventThread : juce::Thread
     {
-        explicit EventThread(MainComponent* target) : juce::Thread("k71-test-event"), panel(target)
+        EventThread(MainComponent* target, const std::vector<TAVRIN_CallbackEvent>& list)
+            : juce::Thread("k71-test-event"), panel(target), events(list)
         {
         }
         void run() override
         {
-            MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_PROPERTY_CHANGED);
-            returned = true;
+            for (const auto event : events)
+                MainComponent::OnApiCallback(panel, nullptr, event);
         }
         MainComponent* panel;
-        std::atomic<bool> returned{false};
+        std::vector<TAVRIN_CallbackEvent> events;
     };
-    // The message thread does not dispatch here, so the lock cannot be had.
-    EventThread thread(panel);
+    EventThread thread(panel, events);
     thread.startThread();
-    thread.signalThreadShouldExit();
-    ASSERT_TRUE(thread.waitForThreadToExit(3000));
-    EXPECT_TRUE(thread.returned);
-    pumpFor(20);
-    EXPECT_FALSE(panel->isTimerRunning(MainComponent::readBackTimer));
+    const bool returned = thread.waitForThreadToExit(3000);
+    thread.signalThreadShouldExit(); // lets a thread that waits for this one give up
+    thread.waitForThreadToExit(3000);
+    return returned;
+}
+} // namespace
+
+TEST_F(PanelTest, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
+{
+    struct Case
+    {
+        std::vector<TAVRIN_CallbackEvent> events;
+        bool attachedAfter;
+        bool readBackDue;
+    };
+    const Case cases[] = {
+        {{TAVRIN_CB_PROPERTY_CHANGED}, true, true},
+        {{TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED}, false, false},
+        {{TAVRIN_CB_UNPLUGGED, TAVRIN_CB_PLUGGED}, true, true},
+        {{TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED, TAVRIN_CB_WILL_SLEEP}, false, false},
+    };
+    attach();
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(testing::PrintToString(row.events));
+        settle();
+        const bool attachedBefore = panel->deviceAttached;
+        sim::clearRecords();
+
+        ASSERT_TRUE(raiseFromAnotherThread(panel, row.events));
+        // Nothing has reached the panel while the message thread was elsewhere.
+        EXPECT_EQ(panel->deviceAttached, attachedBefore);
+        EXPECT_FALSE(panel->isTimerRunning(MainComponent::readBackTimer));
+
+        deliverPostedMessages();
+        EXPECT_EQ(panel->deviceAttached, row.attachedAfter);
+        settle();
+        if (row.readBackDue)
+        {
+            EXPECT_EQ(sourceReads(), 1);
+        }
+    }
+}
+
+TEST_F(PanelTest, AnEventFromAnotherThreadThatArrivesAfterTheTeardownReachesNothing)
+{
+    attach();
+    sim::clearRecords();
+    ASSERT_TRUE(raiseFromAnotherThread(panel, {TAVRIN_CB_PLUGGED, TAVRIN_CB_PROPERTY_CHANGED}));
+    deletePanel();
+
+    deliverPostedMessages();
+    pumpFor(80);
+    EXPECT_EQ(reportLines(), Lines{});
 }
 
 TEST_F(PanelTest, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
@@ -440,4 +533,81 @@ TEST_F(PanelTest, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
     sim::setMute(sim::interfaceInputDevice(), audioScopeOutput, 1);
     EXPECT_TRUE(sim::waitForAudioNotifications());
     pumpFor(80);
+}
+
+TEST_F(PanelTest, ReadBackWaitsItsIntervalAfterTheEvent)
+{
+    struct Wait
+    {
+        TAVRIN_CallbackEvent event;
+        int intervalMs;
+    };
+    attach();
+    for (const auto& wait : {Wait{TAVRIN_CB_PROPERTY_CHANGED, 50}, Wait{TAVRIN_CB_PLUGGED, 200}})
+    {
+        SCOPED_TRACE(wait.intervalMs);
+        sim::clearRecords();
+        const auto before = juce::Time::getMillisecondCounter();
+
+        MainComponent::OnApiCallback(panel, nullptr, wait.event);
+
+        // Started with exactly its interval; a longer wait would show here
+        // whatever the machine's load.
+        ASSERT_TRUE(
+            pumpUntil([this] { return panel->isTimerRunning(MainComponent::readBackTimer); }));
+        EXPECT_EQ(panel->getTimerInterval(MainComponent::readBackTimer), wait.intervalMs);
+        EXPECT_EQ(readBacks(), 0);
+        ASSERT_TRUE(pumpUntil([] { return readBacks() > 0; }));
+        EXPECT_GE(juce::Time::getMillisecondCounter() - before, (juce::uint32)wait.intervalMs);
+        settle();
+        EXPECT_EQ(readBacks(), 1);
+    }
+}
+
+TEST_F(PanelTest, ADarkPanelReadsNothingBackAndShowsNoLevels)
+{
+    struct Road
+    {
+        const char* name;
+        float deviceLevel;
+        const char* shown;
+        std::function<void()> run;
+    };
+    const auto requestReadBack = [this]
+    { MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_PROPERTY_CHANGED); };
+    const Road roads[] = {
+        {"a read-back still due at the detach", -6.0f, "-6.0 dB ",
+         [&]
+         {
+             requestReadBack();
+             detach();
+             EXPECT_FALSE(panel->isTimerRunning(MainComponent::readBackTimer));
+         }},
+        {"a change reported after the detach", -9.0f, "-9.0 dB ",
+         [&]
+         {
+             detach();
+             requestReadBack();
+         }},
+    };
+    for (const auto& road : roads)
+    {
+        SCOPED_TRACE(road.name);
+        // Every attach, also the one after a dark road, shows the device's levels.
+        auto config = sim::InterfaceConfig::standard();
+        config.audioDevices[0].volumeDb = road.deviceLevel;
+        attach(config);
+        EXPECT_TRUE(pumpUntil([&] { return panel->levelLabelIn->getText() == road.shown; }));
+        EXPECT_TRUE(pumpUntil([&] { return panel->levelLabelOut->getText() == road.shown; }));
+        sim::clearRecords();
+
+        road.run();
+        // Past the end of any read-back the road could have started.
+        pumpFor(250);
+
+        EXPECT_EQ(readBacks(), 0);
+        EXPECT_EQ(panel->sliderGroupIn->leftSlider.getValue(), road.deviceLevel);
+        EXPECT_EQ(panel->levelLabelIn->getText(), "");
+        EXPECT_EQ(panel->levelLabelOut->getText(), "");
+    }
 }

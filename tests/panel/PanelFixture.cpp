@@ -149,6 +149,13 @@ juce::File settingsFile()
         .getChildFile("K71 VT.settings");
 }
 
+void deliverPostedMessages()
+{
+    auto delivered = std::make_shared<bool>(false);
+    juce::MessageManager::callAsync([delivered] { *delivered = true; });
+    ASSERT_TRUE(pumpUntil([delivered] { return *delivered; }));
+}
+
 void PanelTest::SetUp()
 {
     sim::resetSimulation();
@@ -199,6 +206,8 @@ void PanelTest::settle()
     for (int round = 0; round < 50; ++round)
     {
         ASSERT_TRUE(sim::waitForAudioNotifications());
+        // The events the notifications raised are posted to this thread.
+        deliverPostedMessages();
         if (!panel->isTimerRunning(MainComponent::readBackTimer))
             return;
         ASSERT_TRUE(
@@ -218,9 +227,7 @@ void PanelTest::chooseConCopyAndMonitoring()
 void PanelTest::click(juce::Button& button)
 {
     button.triggerClick();
-    // The click is a posted message: one posted after it runs after it.
-    auto clicked = std::make_shared<bool>(false);
-    juce::MessageManager::callAsync([clicked] { *clicked = true; });
-    ASSERT_TRUE(pumpUntil([clicked] { return *clicked; }));
+    // The click is a posted message.
+    deliverPostedMessages();
 }
 } // namespace k71test

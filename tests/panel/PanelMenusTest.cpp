@@ -120,7 +120,7 @@ TEST_F(PanelTest, MenuNamesItemsIdsAndTicks)
     EXPECT_EQ(entriesOf(panel->getMenuForIndex(0, "File")),
               (std::vector<Entry>{{"Always on top", 8192, false, 0},
                                   {"-", 0, false, 0},
-                                  {"macOS Audio Settings", 8193, false, 0},
+                                  {"Sound Settings", 8193, false, 0},
                                   {"-", 0, false, 0},
                                   {"Close", 8194, false, 0}}));
     EXPECT_EQ(entriesOf(panel->getMenuForIndex(1, "Config")),
@@ -168,20 +168,82 @@ TEST_F(PanelTest, AlwaysOnTopTogglesTheWindowAndItsTick)
     window->addAndMakeVisible(panel);
 }
 
-TEST_F(PanelTest, RateItemsClickTheirButtons)
+namespace
 {
-    attach();
-    sim::clearRecords();
-    panel->menuItemSelected(8449, 1);
-    ASSERT_TRUE(pumpUntil([this] { return panel->button44->getToggleState(); }));
-    settle();
-    EXPECT_EQ(writeLines(), (Lines{"dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 48000",
-                                   "dev nsrt/****/0 = 44100", "dev nsrt/****/0 = 44100"}));
-    const auto config = entriesOf(panel->getMenuForIndex(1, "Config"));
-    EXPECT_FALSE(config[3].ticked);
-    EXPECT_TRUE(config[4].ticked);
-    EXPECT_FALSE(config[5].ticked);
+using RateButton = std::unique_ptr<juce::ImageButton> MainComponent::*;
+
+struct RateItemCase
+{
+    const char* name;
+    int item;
+    double startRate;
+    RateButton button;
+    Lines writes;
+    const char* ticked;
+};
+
+void PrintTo(const RateItemCase& c, std::ostream* out)
+{
+    *out << c.name;
 }
+
+class RateItem : public PanelTest, public testing::WithParamInterface<RateItemCase>
+{
+};
+
+// The outgoing rate button's handler first, then the clicked one's; the
+// device here takes 32000 Hz only through its physical format.
+const RateItemCase rateItemCases[] = {
+    {"rate32000",
+     8448,
+     48000.0,
+     &MainComponent::button32,
+     {"dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 48000", "dev pft /****/0 = format 32000",
+      "dev pft /****/0 = format 32000"},
+     "32000  Hz"},
+    {"rate44100",
+     8449,
+     48000.0,
+     &MainComponent::button44,
+     {"dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 44100",
+      "dev nsrt/****/0 = 44100"},
+     "44100  Hz"},
+    {"rate48000",
+     8450,
+     44100.0,
+     &MainComponent::button48,
+     {"dev nsrt/****/0 = 44100", "dev nsrt/****/0 = 44100", "dev nsrt/****/0 = 48000",
+      "dev nsrt/****/0 = 48000"},
+     "48000  Hz"},
+};
+} // namespace
+
+TEST_P(RateItem, ClicksItsButtonAndTicksItsRateOnly)
+{
+    const auto& c = GetParam();
+    auto config = sim::InterfaceConfig::standard();
+    config.audioDevices[0].sampleRate = c.startRate;
+    attach(config);
+    sim::clearRecords();
+
+    panel->menuItemSelected(c.item, 1);
+    ASSERT_TRUE(pumpUntil([&] { return (panel->*c.button)->getToggleState(); }));
+    settle();
+
+    EXPECT_EQ(writeLines(), c.writes);
+    for (auto button :
+         {&MainComponent::button32, &MainComponent::button44, &MainComponent::button48})
+        EXPECT_EQ((panel->*button)->getToggleState(), button == c.button)
+            << (panel->*button)->getName();
+    std::vector<std::string> ticked;
+    for (const auto& entry : entriesOf(panel->getMenuForIndex(1, "Config")))
+        if (entry.ticked)
+            ticked.push_back(entry.text);
+    EXPECT_EQ(ticked, std::vector<std::string>{c.ticked});
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRate, RateItem, testing::ValuesIn(rateItemCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PanelTest, RateItemsWhileDetachedDoNothing)
 {
@@ -227,22 +289,25 @@ TEST_F(PanelTest, EveryCommandSendsAChangeAndRebuildsTheMenus)
     panel->removeListener(&watcher);
 }
 
-TEST_F(PanelTest, AudioSettingsLogsWhetherAProgramStarted)
+TEST_F(PanelTest, AudioSettingsLogsWhatItStarted)
 {
     struct Outcome
     {
-        bool started;
+        const char* startable; // the one program that starts, or none
         const char* line;
     };
-    for (const auto& outcome : {Outcome{true, "Call Audio MIDI Setup: OK\n"},
-                                Outcome{false, "Call Audio MIDI Setup: not OK\n"}})
+    for (const auto& outcome :
+         {Outcome{"pavucontrol", "Sound Settings: started pavucontrol\n"},
+          Outcome{"gnome-control-center", "Sound Settings: started gnome-control-center sound\n"},
+          Outcome{"", "Sound Settings: none found (tried pavucontrol, pwvucontrol, "
+                      "gnome-control-center)\n"}})
     {
         juce::StringArray tried;
         setCommandRunner(
             [&](const juce::StringArray& command)
             {
                 tried.add(command[0]);
-                return outcome.started;
+                return command[0] == outcome.startable;
             });
         juce::String logged;
         {

@@ -73,9 +73,9 @@ TEST_F(PanelTest, FactoryDefaultsFromTheFactoryState)
 TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
 {
     attach();
-    for (auto* button :
-         {panel->buttonDigital.get(), panel->buttonCon.get(), panel->buttonCopy.get(),
-          panel->buttonToggleMonitoring.get(), panel->buttonMuteIn.get()})
+    for (auto* button : {panel->buttonDigital.get(), panel->buttonCon.get(),
+                         panel->buttonCopy.get(), panel->buttonToggleMonitoring.get(),
+                         panel->buttonMuteIn.get(), panel->buttonMuteOut.get()})
     {
         click(*button);
         settle();
@@ -83,9 +83,13 @@ TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
     ASSERT_TRUE(sim::setVolumeDb(sim::interfaceInputDevice(), audioScopeInput, 1, -6.0f));
     settle();
     ASSERT_EQ(panel->sliderGroupIn->leftSlider.getValue(), -6.0);
+    ASSERT_TRUE(panel->buttonMuteIn->getToggleState() && panel->buttonMuteOut->getToggleState());
     sim::clearRecords();
 
     panel->setFactoryDefaults();
+    // Off at once, from the device, not only from the read-back that follows.
+    EXPECT_FALSE(panel->buttonMuteIn->getToggleState());
+    EXPECT_FALSE(panel->buttonMuteOut->getToggleState());
     settle();
 
     EXPECT_EQ(writeLines(), concat(concat({"dev nsrt/****/0 = 48000", "dev nsrt/****/0 = 48000"},
@@ -107,6 +111,7 @@ TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
     EXPECT_TRUE(panel->buttonNoneCopy->getToggleState());
     EXPECT_FALSE(panel->buttonToggleMonitoring->getToggleState());
     EXPECT_FALSE(panel->buttonMuteIn->getToggleState());
+    EXPECT_FALSE(panel->buttonMuteOut->getToggleState());
     EXPECT_EQ(panel->sliderGroupIn->leftSlider.getValue(), 0.0);
     EXPECT_EQ(panel->levelLabelIn->getText(), "0.0 dB  ");
     // The output's main and left channel end with 224 dB written, clamped by
@@ -120,8 +125,11 @@ TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
 {
     panel->sliderGroupIn->leftSlider.setValue(-10.0, juce::dontSendNotification);
     panel->buttonMuteOut->setToggleState(true, juce::dontSendNotification);
+    panel->buttonMuteIn->setToggleState(true, juce::dontSendNotification);
 
     panel->setFactoryDefaults();
+    // The groups announce their new levels by posted messages.
+    deliverPostedMessages();
 
     EXPECT_EQ(reportLines(), Lines{});
     for (const auto& write : sim::propertyWrites())
@@ -130,9 +138,11 @@ TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
     EXPECT_TRUE(panel->buttonPro->getToggleState());
     EXPECT_TRUE(panel->buttonNoneCopy->getToggleState());
     EXPECT_FALSE(panel->buttonMuteOut->getToggleState());
+    EXPECT_FALSE(panel->buttonMuteIn->getToggleState());
     EXPECT_EQ(panel->sliderGroupIn->leftSlider.getValue(), 0.0);
     // The groups are disabled, so the labels stay empty.
     EXPECT_EQ(panel->levelLabelIn->getText(), "");
+    EXPECT_EQ(panel->levelLabelOut->getText(), "");
 
     // The next attach restores from the file, selecting partners of buttons
     // that are on: three reports for each.

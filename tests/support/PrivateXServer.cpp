@@ -66,7 +66,7 @@ bool PrivateXServer::start()
     return true;
 }
 
-void PrivateXServer::stop()
+void endChildProcess(pid_t& pid)
 {
     if (pid <= 0)
         return;
@@ -76,5 +76,10 @@ void PrivateXServer::stop()
     {
     }
     pid = -1;
+}
+
+void PrivateXServer::stop()
+{
+    endChildProcess(pid);
 }
 } // namespace k71test

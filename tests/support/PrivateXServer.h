@@ -5,6 +5,9 @@
 
 namespace k71test
 {
+// Ends a child the test support started (SIGTERM) and reaps it; pid becomes -1.
+void endChildProcess(pid_t& pid);
+
 // A private Xvfb for one test process, so parallel tests that move the real
 // pointer or take focus never meet on one screen.
 class PrivateXServer

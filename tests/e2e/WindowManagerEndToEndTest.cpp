@@ -1,0 +1,349 @@
+// The real program's life on the desktop: size rules a window manager obeys or
+// a resize from outside is brought back by, stacking, the close button, the
+// restored position, and the picture left after a menu.
+#include "PanelSession.h"
+
+#include "support/MessageLoop.h"
+#include "support/PrivateWindowManager.h"
+#include "widgets/PopupMenuLookAndFeel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+// Last: its macros clash with names in the test framework.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace
+{
+const std::string title = "K71VT v2.0.0.0";
+
+struct DisplayCloser
+{
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+using DisplayPointer = std::unique_ptr<Display, DisplayCloser>;
+
+DisplayPointer openDisplay()
+{
+    return DisplayPointer(XOpenDisplay(nullptr));
+}
+
+XSizeHints normalHints(unsigned long window)
+{
+    auto display = openDisplay();
+    XSizeHints hints{};
+    long supplied = 0;
+    XGetWMNormalHints(display.get(), window, &hints, &supplied);
+    return hints;
+}
+
+// The window's pixels as the X server holds them.
+std::vector<unsigned long> picture(unsigned long window)
+{
+    auto display = openDisplay();
+    const auto size = e2e::geometry(window);
+    std::vector<unsigned long> pixels;
+    if (XImage* image = XGetImage(display.get(), window, 0, 0, (unsigned)size.width,
+                                  (unsigned)size.height, AllPlanes, ZPixmap))
+    {
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x)
+                pixels.push_back(XGetPixel(image, x, y));
+        XDestroyImage(image);
+    }
+    return pixels;
+}
+
+// The window ids of an X property printed by xprop, in order.
+std::vector<unsigned long> windowList(const std::string& xpropArguments)
+{
+    const auto text = e2e::run("xprop " + xpropArguments);
+    std::vector<unsigned long> ids;
+    for (auto at = text.find("0x"); at != std::string::npos; at = text.find("0x", at + 2))
+        ids.push_back(std::stoul(text.substr(at), nullptr, 16));
+    return ids;
+}
+
+// Whether the program's content (the panel) is in the top-level window the
+// window manager stacks: the manager's client list names the content window.
+std::size_t stackingPlace(unsigned long window)
+{
+    const auto stack = windowList("-root _NET_CLIENT_LIST_STACKING");
+    for (std::size_t i = 0; i < stack.size(); ++i)
+        if (stack[i] == window)
+            return i;
+    return stack.size();
+}
+
+int menuTitleCentre(int index)
+{
+    PopupMenuLookandFeel look;
+    juce::MenuBarComponent bar;
+    bar.setSize(320, look.getDefaultMenuBarHeight());
+    const int fileWidth = look.getMenuBarItemWidth(bar, 0, "File");
+    return index == 0 ? fileWidth / 2 : fileWidth + look.getMenuBarItemWidth(bar, 1, "Config") / 2;
+}
+
+class DesktopEndToEnd : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        e2e::prepareDisplay();
+        e2e::settingsFile().deleteFile();
+    }
+
+    // Starts the program and waits for its window and the attach.
+    unsigned long start()
+    {
+        program = std::make_unique<e2e::ProgramProcess>();
+        EXPECT_TRUE(k71test::pumpUntil([] { return e2e::reports().size() >= 8; }, 60000));
+        return findPanel();
+    }
+
+    static unsigned long findPanel()
+    {
+        unsigned long window = 0;
+        k71test::pumpUntil([&] { return (window = e2e::findWindow(title)) != 0; }, 30000);
+        return window;
+    }
+
+    // Opens a menu of the panel's bar and clicks its first item; the popup's
+    // place in the window, where the pointer then rests.
+    static e2e::WindowGeometry chooseFirstItem(unsigned long window, int menuIndex)
+    {
+        // A window just put into its frame may miss the first click; click until it opens.
+        unsigned long popup = 0;
+        for (int attempt = 0; attempt < 10 && popup == 0; ++attempt)
+        {
+            e2e::click(window, menuTitleCentre(menuIndex), 10);
+            k71test::pumpUntil([&] { return (popup = e2e::findWindow("menu")) != 0; }, 1500);
+        }
+        EXPECT_NE(popup, 0u);
+        const auto menu = e2e::geometry(popup);
+        // A menu takes no click in its first moments; click until it has taken one.
+        for (int attempt = 0; attempt < 20 && e2e::findWindow("menu") != 0; ++attempt)
+        {
+            e2e::click(popup, menu.width / 2, 9);
+            k71test::pumpUntil([] { return e2e::findWindow("menu") == 0; }, 250);
+        }
+        EXPECT_EQ(e2e::findWindow("menu"), 0u);
+        const auto panel = e2e::geometry(window);
+        return {menu.x - panel.x, menu.y - panel.y, menu.width, menu.height};
+    }
+
+    static std::string setting(const juce::String& key)
+    {
+        auto xml = juce::parseXML(e2e::settingsFile());
+        if (xml == nullptr)
+            return "<no file>";
+        for (auto* value : xml->getChildWithTagNameIterator("VALUE"))
+            if (value->getStringAttribute("name") == key)
+                return value->getStringAttribute("val").toStdString();
+        return "<missing>";
+    }
+
+    void quitByCloseButton(unsigned long window)
+    {
+        e2e::run("wmctrl -i -c " + std::to_string(window));
+        EXPECT_EQ(program->waitForExit(30000), 0);
+    }
+
+    std::unique_ptr<e2e::ProgramProcess> program;
+};
+
+class UnderAWindowManager : public DesktopEndToEnd
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(windowManager.start()) << "openbox did not start";
+        DesktopEndToEnd::SetUp();
+    }
+
+    k71test::PrivateWindowManager windowManager;
+};
+
+bool onTheRules(const e2e::WindowGeometry& size)
+{
+    return size.width >= 219 && size.width <= 640 && size.height >= 198 && size.height <= 580 &&
+           std::abs(size.width * 290 - size.height * 320) <= 320;
+}
+
+std::string describe(const e2e::WindowGeometry& g)
+{
+    std::ostringstream out;
+    out << g.x << "," << g.y << " " << g.width << "x" << g.height;
+    return out.str();
+}
+
+TEST_F(UnderAWindowManager, NormalHintsCarryTheLimitsAndTheRatioAndStayCurrent)
+{
+    const auto window = start();
+    ASSERT_NE(window, 0u);
+    const auto id = std::to_string(window);
+    // The framework writes hints of its own when it moves the window and when it
+    // paints again after it dropped its picture (three idle seconds).
+    struct Moment
+    {
+        const char* name;
+        std::function<void()> bring;
+    };
+    for (const auto& moment :
+         {Moment{"at start", [] {}},
+          Moment{"after a move", [&] { e2e::run("xdotool windowmove " + id + " 200 200"); }},
+          Moment{"after a paint when idle", [&]
+                 {
+                     k71test::pumpFor(3500);
+                     e2e::click(window, 128, 59); // the monitoring switch repaints
+                 }}})
+    {
+        moment.bring();
+        k71test::pumpFor(500);
+        const auto hints = normalHints(window);
+        const long wanted = PMinSize | PMaxSize | PAspect;
+        EXPECT_EQ(hints.flags & wanted, wanted) << moment.name;
+        EXPECT_EQ(hints.min_width, 219) << moment.name;
+        EXPECT_EQ(hints.min_height, 198) << moment.name;
+        EXPECT_EQ(hints.max_width, 640) << moment.name;
+        EXPECT_EQ(hints.max_height, 580) << moment.name;
+        EXPECT_GT(hints.min_aspect.y, 0) << moment.name;
+        EXPECT_EQ(hints.min_aspect.x * 29, hints.min_aspect.y * 32) << moment.name;
+        EXPECT_EQ(hints.max_aspect.x * 29, hints.max_aspect.y * 32) << moment.name;
+    }
+}
+
+TEST_F(UnderAWindowManager, ResizesFromOutsideEndOnTheRulesAndStayThere)
+{
+    const auto window = start();
+    ASSERT_NE(window, 0u);
+    // Each size ends away from the one before, so each row waits for its own resize.
+    for (const auto* size : {"700 300", "100 100", "1000 1000", "400 300"})
+    {
+        const auto before = describe(e2e::geometry(window));
+        e2e::run("xdotool windowsize " + std::to_string(window) + " " + size);
+        EXPECT_TRUE(k71test::pumpUntil(
+            [&]
+            {
+                const auto now = e2e::geometry(window);
+                return describe(now) != before && onTheRules(now);
+            },
+            15000))
+            << size << ": " << describe(e2e::geometry(window));
+        const auto settled = e2e::geometry(window);
+        k71test::pumpFor(300);
+        EXPECT_EQ(describe(e2e::geometry(window)), describe(settled)) << size;
+    }
+}
+
+TEST_F(UnderAWindowManager, AlwaysOnTopKeepsThePanelAboveANewWindow)
+{
+    auto window = start();
+    ASSERT_NE(window, 0u);
+    chooseFirstItem(window, 0); // File > Always on top
+    // The framework makes the native window anew for the new stacking state.
+    ASSERT_TRUE(k71test::pumpUntil(
+        [&]
+        {
+            window = e2e::findWindow(title);
+            return window != 0 && e2e::run("xprop -id " + std::to_string(window) + " _NET_WM_STATE")
+                                          .find("_NET_WM_STATE_ABOVE") != std::string::npos;
+        },
+        15000));
+
+    auto display = openDisplay();
+    const auto other = XCreateSimpleWindow(display.get(), DefaultRootWindow(display.get()), 500,
+                                           400, 600, 500, 0, 0, 0);
+    XMapWindow(display.get(), other);
+    XSync(display.get(), False);
+    const auto managed = [](unsigned long id)
+    { return stackingPlace(id) < windowList("-root _NET_CLIENT_LIST_STACKING").size(); };
+    ASSERT_TRUE(k71test::pumpUntil([&] { return managed(other); }, 15000));
+    EXPECT_TRUE(k71test::pumpUntil(
+        [&] { return managed(window) && stackingPlace(window) > stackingPlace(other); }, 15000))
+        << e2e::run("xprop -root _NET_CLIENT_LIST_STACKING");
+}
+
+TEST_F(UnderAWindowManager, CloseButtonQuitsWithTheStateSavedAndTheRestartLandsWhereStored)
+{
+    auto window = start();
+    ASSERT_NE(window, 0u);
+    // The default size holds for the content; the frame lies around it.
+    EXPECT_EQ(e2e::geometry(window).width, 320);
+    EXPECT_EQ(e2e::geometry(window).height, 290);
+    e2e::click(window, 128, 59); // the monitoring switch
+    ASSERT_TRUE(k71test::pumpUntil(
+        []
+        {
+            for (const auto& line : e2e::reports())
+                if (line.find(" 2c 00 01 05 ") != std::string::npos)
+                    return true;
+            return false;
+        },
+        15000));
+    quitByCloseButton(window);
+    EXPECT_EQ(setting("MON"), "true");
+    const auto stored = setting("WindowPosition");
+
+    // Twice: a position that crept by the frame would show on the second start.
+    for (int restart = 0; restart < 2; ++restart)
+    {
+        window = start();
+        ASSERT_NE(window, 0u);
+        const auto frame = e2e::geometry(window);
+        std::ostringstream position;
+        position << frame.x << " " << frame.y << " " << frame.width << " " << frame.height;
+        EXPECT_EQ(stored.rfind(position.str(), 0), 0u) << stored << " / " << position.str();
+        quitByCloseButton(window);
+        EXPECT_EQ(setting("WindowPosition"), stored);
+    }
+}
+
+TEST_F(DesktopEndToEnd, AResizeFromOutsideIsBroughtBackByTheConstrainersRule)
+{
+    const auto window = start();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(k71test::pumpUntil(
+        [&] { return describe(e2e::geometry(window)) == "640,455 320x290"; }, 15000));
+    // Each result differs from the one before, and each resize keeps the top-left corner, so it
+    // stretches the right and bottom edges, and comes back centred on the rectangle before it.
+    struct Case
+    {
+        const char* size;
+        const char* result;
+    };
+    for (const auto& row : {Case{"700 300", "480,310 640x580"}, Case{"100 100", "691,501 219x198"},
+                            Case{"1000 1000", "480,310 640x580"}})
+    {
+        e2e::run("xdotool windowsize " + std::to_string(window) + " " + row.size);
+        EXPECT_TRUE(k71test::pumpUntil(
+            [&] { return describe(e2e::geometry(window)) == row.result; }, 15000))
+            << row.size << ": " << describe(e2e::geometry(window));
+    }
+}
+
+TEST_F(DesktopEndToEnd, AChosenMenuItemLeavesNoPictureOfTheMenu)
+{
+    const auto window = start();
+    ASSERT_NE(window, 0u);
+    // Factory Defaults once, so that choosing it again changes nothing.
+    const auto menu = chooseFirstItem(window, 1);
+    const int restX = menu.x + menu.width / 2, restY = menu.y + 9;
+    ASSERT_TRUE(k71test::pumpUntil([] { return e2e::writes().size() > 10; }, 15000));
+    e2e::run("xdotool mousemove --window " + std::to_string(window) + " 300 280");
+    k71test::pumpFor(500);
+    e2e::run("xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(restX) +
+             " " + std::to_string(restY));
+    k71test::pumpFor(1000);
+    const auto before = picture(window);
+
+    chooseFirstItem(window, 1);
+    // The pointer stays where the item was.
+    EXPECT_TRUE(k71test::pumpUntil([&] { return picture(window) == before; }, 15000));
+}
+} // namespace
