@@ -132,16 +132,13 @@ void VarneloApplication::initialise(const juce::String& commandLine)
 
     auto window =
         std::make_unique<MainWindow>(getApplicationName() + " v" + getApplicationVersion());
-    // Constrainer and resizability first: once the title bar is native, JUCE
-    // builds the native window anew for each of them.
-    window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
-    installMainWindowConstrainer(*window, *window->boundsConstrainer);
-    window->setResizable(true, true);
     window->setUsingNativeTitleBar(true);
     auto* panel = new MainComponent();
     window->setContentOwned(panel, true);
     window->menuCloseRepainter = std::make_unique<MenuCloseRepainter>(*panel, *window);
 
+    window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
+    installMainWindowConstrainer(*window, *window->boundsConstrainer);
     window->windowManagerAdapter =
         std::make_unique<WindowManagerAdapter>(*window, *window->boundsConstrainer);
 
@@ -151,6 +148,7 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     if (auto* settings = panel->appProperties.getUserSettings())
         storedPosition = settings->getValue(windowPositionKey, {});
 
+    window->setResizable(true, true);
     if (!window->restoreWindowStateFromString(storedPosition) || reset)
     {
         window->setSize(defaultWidth, defaultHeight);
