@@ -26,6 +26,38 @@ void storeWindowPosition(MainComponent& panel, const juce::String& state)
     if (auto* settings = panel.appProperties.getUserSettings())
         settings->setValue(windowPositionKey, state);
 }
+
+// The framework's restore, made to hold when the window manager's frame becomes known in the
+// middle of it: the first move then measures the new border and takes it off the size once
+// more, and the window comes back smaller by the frame than it was stored.
+bool restoreWindowState(juce::DocumentWindow& window, const juce::String& stored)
+{
+    auto* peer = window.getPeer();
+    const bool frameKnownBefore =
+        peer != nullptr && static_cast<bool>(peer->getFrameSizeIfPresent());
+    if (!window.restoreWindowStateFromString(stored))
+        return false;
+    peer = window.getPeer();
+    if (frameKnownBefore || peer == nullptr || !peer->getFrameSizeIfPresent())
+        return true;
+
+    juce::StringArray tokens;
+    tokens.addTokens(stored, false);
+    tokens.removeEmptyStrings();
+    if (tokens[0].startsWithIgnoreCase("fs") || tokens.size() != 9 || tokens[4] != "frame")
+        return true;
+    // Saved as "x y w h frame top left bottom right"; the framework places the content
+    // inside the stored frame.
+    const juce::Rectangle<int> wanted{tokens[0].getIntValue() - tokens[6].getIntValue(),
+                                      tokens[1].getIntValue() - tokens[5].getIntValue(),
+                                      tokens[2].getIntValue(), tokens[3].getIntValue()};
+    if (window.getBounds() != wanted && !wanted.isEmpty())
+    {
+        window.setBounds(wanted);
+        peer->setNonFullScreenBounds(wanted);
+    }
+    return true;
+}
 } // namespace
 
 //==============================================================================
@@ -149,7 +181,7 @@ void VarneloApplication::initialise(const juce::String& commandLine)
         storedPosition = settings->getValue(windowPositionKey, {});
 
     window->setResizable(true, true);
-    if (!window->restoreWindowStateFromString(storedPosition) || reset)
+    if (!restoreWindowState(*window, storedPosition) || reset)
     {
         window->setSize(defaultWidth, defaultHeight);
         window->centreWithSize(window->getWidth(), window->getHeight());
