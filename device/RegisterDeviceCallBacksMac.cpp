@@ -1,6 +1,5 @@
 #include "device/RegisterDeviceCallBacksMac.h"
 
-#include "platform/Simulation.h"
 #include "platform/SystemSleep.h"
 
 #include <juce_core/juce_core.h>
@@ -185,15 +184,12 @@ void writeEntry(TAVRIN_MixerEntry& entry, std::int64_t w1, std::int64_t w2, std:
     entry.w4 = w4;
     entry.w5 = w5;
 }
-
-const bool resetHookRegistered = (sim::addResetHook(&resetDeviceLinkState), true);
 } // namespace
 
 // --- registration and HID / power callbacks --------------------------------------------
 
 void RegisterDeviceCallBacks()
 {
-    (void)resetHookRegistered;
     mydeviceStruct.vendorID = k71VendorID;
     mydeviceStruct.productID = k71ProductID;
     mydeviceStruct.hidProductName = k71Name;

@@ -162,5 +162,5 @@ void MyDeviceMixerClear();
 void hw_sendLoopline(void* record);
 
 // Back to the state at process start: descriptor, ids, handle, ports, routing record and
-// the pattern writer's alternation. resetSimulation() runs it.
+// the pattern writer's alternation. For tests that start a fresh platform.
 void resetDeviceLinkState();

@@ -2,7 +2,7 @@
 
 #include "panel/MainComponent.h"
 #include "panel/ResetCommandLine.h"
-#include "platform/Simulation.h"
+#include "platform/Backend.h"
 #include "widgets/PanelTypeface.h"
 
 #include <cstdio>
@@ -46,10 +46,8 @@ bool restoreWindowState(juce::DocumentWindow& window, const juce::String& stored
     tokens.removeEmptyStrings();
     if (tokens[0].startsWithIgnoreCase("fs") || tokens.size() != 9 || tokens[4] != "frame")
         return true;
-    // Saved as "x y w h frame top left bottom right"; the framework places the content
-    // inside the stored frame.
-    const juce::Rectangle<int> wanted{tokens[0].getIntValue() - tokens[6].getIntValue(),
-                                      tokens[1].getIntValue() - tokens[5].getIntValue(),
+    // With the frame known, the framework takes the stored rectangle as the content's own.
+    const juce::Rectangle<int> wanted{tokens[0].getIntValue(), tokens[1].getIntValue(),
                                       tokens[2].getIntValue(), tokens[3].getIntValue()};
     if (window.getBounds() != wanted && !wanted.isEmpty())
     {
@@ -112,13 +110,13 @@ bool VarneloApplication::moreThanOneInstanceAllowed()
 bool VarneloApplication::initialiseApp()
 {
     const auto name = getApplicationName();
-    instanceLock = std::make_unique<platform::InstanceLock>(name.toStdString());
+    instanceLock = std::make_unique<ipc::InstanceLock>(name.toStdString());
     const auto deadline = juce::Time::getMillisecondCounter() + handOverTimeLimitMs;
     // A running instance that is just quitting lets the lock go: then this one runs.
-    while (instanceLock->tryToTake() == platform::InstanceLock::State::heldElsewhere)
+    while (instanceLock->tryToTake() == ipc::InstanceLock::State::heldElsewhere)
     {
         std::string why;
-        if (platform::handOverToRunningInstance(name, getCommandLineParameters(), 1000, &why))
+        if (ipc::handOverToRunningInstance(name, getCommandLineParameters(), 1000, &why))
             return false;
         if ((juce::int32)(deadline - juce::Time::getMillisecondCounter()) <= 0)
         {
@@ -128,7 +126,7 @@ bool VarneloApplication::initialiseApp()
             return false;
         }
     }
-    if (instanceLock->state() == platform::InstanceLock::State::unavailable)
+    if (instanceLock->state() == ipc::InstanceLock::State::unavailable)
         std::fprintf(stderr, "%s: no single-instance lock (%s); running without it\n",
                      name.toRawUTF8(), instanceLock->problem().c_str());
     // What the application class adds to the base's start-up is for macOS only.
@@ -142,7 +140,7 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     findPanelTypeface();
 
     // Quit requests by signal take the road of the Close command.
-    quitSignals = std::make_unique<platform::QuitSignals>(
+    quitSignals = std::make_unique<QuitSignals>(
         []
         {
             if (auto* application = juce::JUCEApplication::getInstance())
@@ -150,15 +148,11 @@ void VarneloApplication::initialise(const juce::String& commandLine)
         });
     // Early, so that a later launch finds it: what it sends waits in the message queue
     // until the window exists.
-    handOverListener = std::make_unique<platform::InstanceHandOverListener>(
+    handOverListener = std::make_unique<ipc::InstanceHandOverListener>(
         getApplicationName(),
         [this](const juce::String& laterCommandLine) { anotherInstanceStarted(laterCommandLine); });
 
-    // There is no K71 VT on this desktop: the program drives the virtual one, plugged
-    // in from the start, and k71vt-sim reaches it through this channel.
-    sim::plugInterface();
-    simulatorChannel =
-        std::make_unique<platform::SimulatorChannel>(getApplicationName().toStdString());
+    platform::startBackend(getApplicationName().toStdString());
 
     const bool reset = isResetCommandLine(commandLine);
 
@@ -234,9 +228,8 @@ void VarneloApplication::shutdown()
             settings->saveIfNeeded();
     }
 
-    simulatorChannel.reset();
-    // No audio notification may reach the panel while it is taken down.
-    sim::shutdownSimulation();
+    // No device event may reach the panel while it is taken down.
+    platform::stopBackend();
     mainWindow.reset();
     handOverListener.reset();
 }

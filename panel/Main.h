@@ -1,12 +1,11 @@
 #pragma once
 
+#include "ipc/InstanceHandOver.h"
+#include "ipc/InstanceLock.h"
 #include "panel/MenuCloseRepainter.h"
+#include "panel/QuitSignals.h"
 #include "panel/TavrinBorderBoundsConstrainer.h"
 #include "panel/WindowManagerAdapter.h"
-#include "platform/InstanceHandOver.h"
-#include "platform/InstanceLock.h"
-#include "platform/QuitSignals.h"
-#include "platform/SimulatorChannel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -50,11 +49,9 @@ class VarneloApplication : public juce::JUCEApplication
   private:
     std::unique_ptr<MainWindow> mainWindow;
 
-    // The stand-in platform of this desktop: one running instance per user, quit
-    // requests by signal, the simulator's control channel and the endpoint that takes
-    // the command line of later launches.
-    std::unique_ptr<platform::InstanceLock> instanceLock;
-    std::unique_ptr<platform::QuitSignals> quitSignals;
-    std::unique_ptr<platform::SimulatorChannel> simulatorChannel;
-    std::unique_ptr<platform::InstanceHandOverListener> handOverListener;
+    // One running instance per user, quit requests by signal, and the endpoint that
+    // takes the command line of later launches.
+    std::unique_ptr<ipc::InstanceLock> instanceLock;
+    std::unique_ptr<QuitSignals> quitSignals;
+    std::unique_ptr<ipc::InstanceHandOverListener> handOverListener;
 };

@@ -44,8 +44,6 @@ constexpr bool operator!=(const AudioObjectPropertyAddress& a,
 {
     return !(a == b);
 }
-// ('nsrt', '****', 0)
-std::ostream& operator<<(std::ostream& out, const AudioObjectPropertyAddress& address);
 
 // Objects, scopes and elements.
 constexpr AudioObjectID audioSystemObject = 1;
@@ -56,6 +54,18 @@ constexpr AudioObjectPropertyScope audioScopeWildcard = fourCC("****");
 constexpr AudioObjectPropertySelector audioSelectorWildcard = fourCC("****");
 constexpr AudioObjectPropertyElement audioElementMain = 0;
 constexpr AudioObjectPropertyElement audioElementWildcard = 0xFFFFFFFF;
+
+// ('nsrt', '****', 0)
+inline std::ostream& operator<<(std::ostream& out, const AudioObjectPropertyAddress& address)
+{
+    out << "('" << fourCCToString(address.selector) << "', '" << fourCCToString(address.scope)
+        << "', ";
+    if (address.element == audioElementWildcard)
+        out << "0xFFFFFFFF";
+    else
+        out << address.element;
+    return out << ")";
+}
 
 // Properties and their value types (read and write with exactly this size):
 //   system object 1:

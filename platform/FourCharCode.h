@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // Property selectors, scopes and status codes are four-character codes: the
@@ -15,4 +16,19 @@ constexpr FourCharCode fourCC(const char (&code)[5]) noexcept
 }
 
 // "nsrt" for 0x6E737274; codes with non-printable bytes come out in hex.
-std::string fourCCToString(FourCharCode code);
+inline std::string fourCCToString(FourCharCode code)
+{
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8)
+    {
+        const char c = (char)((code >> shift) & 0xFF);
+        if (c < 0x20 || c > 0x7E)
+        {
+            char hex[11];
+            std::snprintf(hex, sizeof(hex), "0x%08X", (unsigned)code);
+            return hex;
+        }
+        text += c;
+    }
+    return text;
+}

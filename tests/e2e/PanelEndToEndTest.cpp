@@ -2,8 +2,8 @@
 // controls' positions and watched through k71vt-sim.
 #include "PanelSession.h"
 
-#include "platform/InstanceLock.h"
-#include "platform/LocalSocket.h"
+#include "ipc/InstanceLock.h"
+#include "ipc/LocalSocket.h"
 #include "support/MessageLoop.h"
 
 #include <gtest/gtest.h>
@@ -127,7 +127,7 @@ class PanelEndToEnd : public testing::Test
         // runtime folder. One that answers before the test started one is not.
         ASSERT_FALSE(panelAnswers())
             << "a K71VT panel that this test did not start answers in "
-            << platform::localsocket::endpointFolder("K71VT") << "; is XDG_RUNTIME_DIR shared?";
+            << ipc::localsocket::endpointFolder("K71VT") << "; is XDG_RUNTIME_DIR shared?";
         e2e::prepareDisplay();
         e2e::settingsFile().deleteFile();
     }
@@ -368,7 +368,7 @@ TEST_F(PanelEndToEnd, ACrashedInstanceDoesNotStopTheNextStart)
     std::unique_ptr<e2e::ProgramProcess> crashed;
     ASSERT_NE(start(crashed), 0u);
     crashed->crash(); // its endpoints and its lock file stay behind
-    const std::string folder = platform::localsocket::endpointFolder("K71VT");
+    const std::string folder = ipc::localsocket::endpointFolder("K71VT");
     ASSERT_TRUE(juce::File(folder + "/K71VT.lock").existsAsFile());
     ASSERT_TRUE(juce::File(folder + "/K71VT.instance").exists());
 
@@ -451,7 +451,7 @@ class SlowReader
   public:
     explicit SlowReader(const std::string& request)
     {
-        const std::string path = platform::localsocket::endpointPath("K71VT", "sim");
+        const std::string path = ipc::localsocket::endpointPath("K71VT", "sim");
         fd = socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
@@ -507,8 +507,8 @@ TEST_F(PanelEndToEnd, QuitWithASlowControlClientEndsInTimeAndStoresTheSettings)
 TEST_F(PanelEndToEnd, ALaterLaunchThatCannotHandOverSaysWhyAndFails)
 {
     // This user's lock is held, but nothing takes the command line.
-    platform::InstanceLock held("K71VT");
-    ASSERT_EQ(held.state(), platform::InstanceLock::State::held);
+    ipc::InstanceLock held("K71VT");
+    ASSERT_EQ(held.state(), ipc::InstanceLock::State::held);
     const std::string errors = juce::File::getSpecialLocation(juce::File::userHomeDirectory)
                                    .getChildFile("later.err")
                                    .getFullPathName()
@@ -523,7 +523,7 @@ TEST_F(PanelEndToEnd, ALaterLaunchThatCannotHandOverSaysWhyAndFails)
 
 TEST_F(PanelEndToEnd, AnEndpointThatCannotBeMadeIsReportedOnceAndThePanelRuns)
 {
-    const std::string path = platform::localsocket::endpointPath("K71VT", "sim");
+    const std::string path = ipc::localsocket::endpointPath("K71VT", "sim");
     ASSERT_TRUE(juce::File(path).replaceWithText("not a socket"));
     const std::string errors = juce::File::getSpecialLocation(juce::File::userHomeDirectory)
                                    .getChildFile("panel.err")

@@ -3,7 +3,7 @@
 // status, so each round asks for a clean exit.
 #include "PanelSession.h"
 
-#include "platform/SimulatorChannel.h"
+#include "platform/simulated/SimulatorChannel.h"
 #include "support/MessageLoop.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ class RateFlood
               [this]
               {
                   for (bool high = false; !stopping; high = !high)
-                      if (platform::askSimulator("K71VT", high ? "rate 48000" : "rate 44100", 500))
+                      if (sim::askSimulator("K71VT", high ? "rate 48000" : "rate 44100", 500))
                           ++changes;
               })
     {

@@ -6,6 +6,7 @@
 // real home directory or sees another test's settings file, and its own
 // Xvfb (unless K71_TEST_USE_DISPLAY is set) so parallel tests never share a
 // pointer or keyboard focus.
+#include "support/Backend.h"
 #include "support/PrivateXServer.h"
 #include "widgets/PanelTypeface.h"
 
@@ -72,6 +73,7 @@ void removeTree(const std::string& path)
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    k71test::prepareBackend();
 
     // Listing needs no display and no application.
     if (GTEST_FLAG_GET(list_tests))

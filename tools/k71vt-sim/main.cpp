@@ -6,7 +6,7 @@
 // The words of the request are joined by spaces and sent to the program; its
 // reply lines are printed. Exit status: 0 done, 1 the program is not reachable,
 // 2 the program refused the request.
-#include "platform/SimulatorChannel.h"
+#include "platform/simulated/SimulatorChannel.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,7 +96,7 @@ int main(int argc, char** argv)
     for (int i = first; i < argc; ++i)
         request += (i == first ? "" : " ") + std::string(argv[i]);
 
-    const auto reply = platform::askSimulator(applicationName, request, timeoutMs);
+    const auto reply = sim::askSimulator(applicationName, request, timeoutMs);
     if (!reply.has_value() || reply->empty())
     {
         std::fputs(reply.has_value() ? "k71vt-sim: the K71VT program dropped the request\n"

@@ -1,0 +1,217 @@
+// Hostile and slow local clients against the request server. Each case runs in a
+// child process: a server thread killed by force would end the whole process, and
+// the exit status says which check failed.
+#include "ipc/LocalRequestServer.h"
+#include "ipc/LocalSocket.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <future>
+#include <thread>
+#include <vector>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+constexpr std::size_t bigReplyBytes = 1024 * 1024;
+
+// The clients below run in processes of their own and use plain system calls only.
+int connectTo(const std::string& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    for (;;)
+    {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0)
+            return fd;
+        close(fd);
+        usleep(10000);
+    }
+}
+
+void send(int fd, const char* text)
+{
+    ::send(fd, text, std::strlen(text), MSG_NOSIGNAL);
+}
+
+[[noreturn]] void neverReads(const std::string& path)
+{
+    send(connectTo(path), "big\n");
+    for (;;)
+        pause();
+}
+
+[[noreturn]] void readsSlowly(const std::string& path)
+{
+    const int fd = connectTo(path);
+    send(fd, "big\n");
+    static char chunk[64 * 1024];
+    for (;;)
+    {
+        std::size_t got = 0;
+        while (got < sizeof(chunk))
+        {
+            const ssize_t n = recv(fd, chunk + got, sizeof(chunk) - got, 0);
+            if (n <= 0)
+                _exit(0);
+            got += (std::size_t)n;
+        }
+        usleep(900000);
+    }
+}
+
+[[noreturn]] void holdsAHalfSentLine(const std::string& path)
+{
+    send(connectTo(path), "bi");
+    for (;;)
+        pause();
+}
+
+// Comes back with a new half line each time the server lets the last one go.
+[[noreturn]] void reconnectsWithHalfLines(const std::string& path)
+{
+    for (;;)
+    {
+        const int fd = connectTo(path);
+        send(fd, "bi");
+        char byte;
+        while (recv(fd, &byte, 1, 0) > 0)
+        {
+        }
+        close(fd);
+    }
+}
+
+struct SlowClientCase
+{
+    const char* name;
+    int processes;
+    void (*behave)(const std::string& path);
+};
+
+std::ostream& operator<<(std::ostream& out, const SlowClientCase& c)
+{
+    return out << c.name;
+}
+
+class LocalRequestServerSlowClients : public testing::TestWithParam<SlowClientCase>
+{
+};
+
+enum ChildFailure
+{
+    notListening = 10,
+    goodClientNotAnswered = 11,
+    shutdownTooSlow = 12
+};
+
+int serveWhileClientsMisbehave(const SlowClientCase& c, const std::string& path)
+{
+    std::vector<pid_t> clients;
+    for (int i = 0; i < c.processes; ++i)
+        if (const pid_t pid = fork(); pid == 0)
+            c.behave(path);
+        else
+            clients.push_back(pid);
+
+    int result = 0;
+    auto server = std::make_unique<ipc::LocalRequestServer>(
+        "k71-test-server", "test server", path, 64,
+        [](const std::string& line) -> std::optional<std::string>
+        { return line == "big" ? std::string(bigReplyBytes, 'x') + "\n" : line + " done\n"; });
+    if (!server->isListening())
+        result = notListening;
+    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the clients are in
+
+    for (int i = 0; i < 3 && result == 0; ++i)
+        if (ipc::localsocket::request(path, "status", 3000, 64) != "status done\n")
+            result = goodClientNotAnswered;
+
+    const auto stopping = Clock::now();
+    server.reset();
+    if (result == 0 && Clock::now() - stopping > std::chrono::milliseconds(2000))
+        result = shutdownTooSlow;
+
+    for (const pid_t pid : clients)
+    {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    return result;
+}
+
+TEST_P(LocalRequestServerSlowClients, AnswersAGoodClientMeanwhileAndStopsInTime)
+{
+    const auto& c = GetParam();
+    const std::string path = ipc::localsocket::endpointPath("ServerTestApp", "test");
+    ASSERT_FALSE(path.empty());
+
+    // The child is this program started afresh, so it may start threads of its own.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const int result = serveWhileClientsMisbehave(c, path);
+            // The child made a HOME of its own, and nothing else will remove it.
+            const std::string removeHome = "rm -rf '" + std::string(std::getenv("HOME")) + "'";
+            _exit(std::system(removeHome.c_str()) == 0 ? result : result + 100);
+        },
+        testing::ExitedWithCode(0), "")
+        << "10: not listening, 11: good client not answered, 12: shutdown too slow";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LocalRequestServerSlowClients,
+    testing::Values(SlowClientCase{"NeverReads", 1, neverReads},
+                    SlowClientCase{"Reads64KiBEvery900ms", 1, readsSlowly},
+                    SlowClientCase{"HoldsAHalfSentLine", 1, holdsAHalfSentLine},
+                    SlowClientCase{"SixtyFourReconnectWithHalfLines", 64, reconnectsWithHalfLines},
+                    SlowClientCase{"ManySlowReaders", 8, readsSlowly}),
+    [](const testing::TestParamInfo<SlowClientCase>& info) { return info.param.name; });
+} // namespace
+
+namespace
+{
+// A listener whose backlog is full, as when something floods it with connections.
+TEST(LocalSocketRequest, TheTimeoutCoversConnecting)
+{
+    const std::string path = ipc::localsocket::endpointPath("ServerTestApp", "full");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    unlink(path.c_str());
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    std::vector<int> queued;
+    for (int i = 0; i < 8; ++i)
+    {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        queued.push_back(fd);
+    }
+
+    const auto started = Clock::now();
+    auto asked = std::async(std::launch::async,
+                            [&] { return ipc::localsocket::request(path, "status", 300, 64); });
+    const bool returned = asked.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+    const auto took = Clock::now() - started;
+    close(listener); // lets a connect that still waits give up
+    EXPECT_TRUE(returned);
+    EXPECT_LT(took, std::chrono::milliseconds(2500));
+    EXPECT_FALSE(asked.get().has_value());
+    for (const int fd : queued)
+        close(fd);
+    unlink(path.c_str());
+}
+} // namespace
