@@ -46,10 +46,8 @@ bool restoreWindowState(juce::DocumentWindow& window, const juce::String& stored
     tokens.removeEmptyStrings();
     if (tokens[0].startsWithIgnoreCase("fs") || tokens.size() != 9 || tokens[4] != "frame")
         return true;
-    // Saved as "x y w h frame top left bottom right"; the framework places the content
-    // inside the stored frame.
-    const juce::Rectangle<int> wanted{tokens[0].getIntValue() - tokens[6].getIntValue(),
-                                      tokens[1].getIntValue() - tokens[5].getIntValue(),
+    // With the frame known, the framework takes the stored rectangle as the content's own.
+    const juce::Rectangle<int> wanted{tokens[0].getIntValue(), tokens[1].getIntValue(),
                                       tokens[2].getIntValue(), tokens[3].getIntValue()};
     if (window.getBounds() != wanted && !wanted.isEmpty())
     {
