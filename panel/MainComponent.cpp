@@ -1,5 +1,6 @@
 #include "panel/MainComponent.h"
 
+#include "panel/DeviceAddresses.h"
 #include "panel/LevelText.h"
 #include "panel/SettingsFileCare.h"
 #include "panel/mac_call.h"
@@ -528,8 +529,7 @@ void MainComponent::readBack()
 
     menuItemsChanged();
 
-    const auto source =
-        readProperty<UInt32>(gInAudioObjectID, propertyAddress("ssrc", "inpt", 0), 0);
+    const auto source = readProperty<UInt32>(gInAudioObjectID, deviceaddress::inputSource, 0);
     if (source == audioDataSourceDigital)
     {
         switchWithNotification(*buttonDigital, true);
@@ -548,18 +548,16 @@ void MainComponent::readBack()
 
     auto readLevel = [](AudioObjectID device, const AudioObjectPropertyAddress& address)
     { return (double)readProperty<float>(device, address, 0.0f); };
-    const double inLeft = readLevel(gInAudioObjectID, propertyAddress("vold", "inpt", 1));
-    const double inRight = readLevel(gInAudioObjectID, propertyAddress("vold", "inpt", 2));
+    const double inLeft = readLevel(gInAudioObjectID, deviceaddress::inputVolumeLeft);
+    const double inRight = readLevel(gInAudioObjectID, deviceaddress::inputVolumeRight);
     sliderGroupIn->setLevels(inLeft, inRight);
-    const double outLeft = readLevel(gOutAudioObjectID, propertyAddress("vold", "outp", 1));
-    const double outRight = readLevel(gOutAudioObjectID, propertyAddress("vold", "outp", 2));
+    const double outLeft = readLevel(gOutAudioObjectID, deviceaddress::outputVolumeLeft);
+    const double outRight = readLevel(gOutAudioObjectID, deviceaddress::outputVolumeRight);
     sliderGroupOut->setLevels(outLeft, outRight);
 
-    const auto outMute =
-        readProperty<UInt32>(gOutAudioObjectID, propertyAddress("mute", "outp", 0), 0);
+    const auto outMute = readProperty<UInt32>(gOutAudioObjectID, deviceaddress::outputMute, 0);
     switchSilently(*buttonMuteOut, outMute != 0);
-    const auto inMute =
-        readProperty<UInt32>(gInAudioObjectID, propertyAddress("mute", "inpt", 0), 0);
+    const auto inMute = readProperty<UInt32>(gInAudioObjectID, deviceaddress::inputMute, 0);
     switchSilently(*buttonMuteIn, inMute != 0);
 }
 
@@ -596,29 +594,27 @@ void MainComponent::buttonClicked(juce::Button* button)
     else if (button == buttonMuteOut.get())
     {
         userEditInProgress = true;
-        writeProperty<UInt32>(gOutAudioObjectID, propertyAddress("mute", "outp", 0),
+        writeProperty<UInt32>(gOutAudioObjectID, deviceaddress::outputMute,
                               button->getToggleState() ? 1 : 0);
         startCountdown(userEditTimer, 50);
     }
     else if (button == buttonMuteIn.get())
     {
         userEditInProgress = true;
-        writeProperty<UInt32>(gInAudioObjectID, propertyAddress("mute", "inpt", 0),
+        writeProperty<UInt32>(gInAudioObjectID, deviceaddress::inputMute,
                               button->getToggleState() ? 1 : 0);
         startCountdown(userEditTimer, 50);
     }
     else if (button == buttonAnalog.get())
     {
         inputSourceIndex = 0;
-        writeProperty<UInt32>(gInAudioObjectID, propertyAddress("ssrc", "inpt", 0),
-                              audioDataSourceAnalog);
+        writeProperty<UInt32>(gInAudioObjectID, deviceaddress::inputSource, audioDataSourceAnalog);
         sendChannelStatus();
     }
     else if (button == buttonDigital.get())
     {
         inputSourceIndex = 1;
-        writeProperty<UInt32>(gInAudioObjectID, propertyAddress("ssrc", "inpt", 0),
-                              audioDataSourceDigital);
+        writeProperty<UInt32>(gInAudioObjectID, deviceaddress::inputSource, audioDataSourceDigital);
         sendChannelStatus();
     }
     else if (button == buttonPro.get())
@@ -661,24 +657,22 @@ void MainComponent::setFactoryDefaults()
 {
     hw_setSampleRate(48000.0);
 
-    writeProperty<float>(gOutAudioObjectID, propertyAddress("vold", "outp", 1), 0.0f);
-    writeProperty<float>(gOutAudioObjectID, propertyAddress("vold", "outp", 2), 0.0f);
-    writeProperty<float>(gInAudioObjectID, propertyAddress("vold", "inpt", 1), 0.0f);
-    writeProperty<float>(gInAudioObjectID, propertyAddress("vold", "inpt", 2), 0.0f);
-    writeProperty<float>(gOutAudioObjectID, propertyAddress("vold", "outp", 0), 224.0f);
-    writeProperty<float>(gOutAudioObjectID, propertyAddress("vold", "outp", 1), 224.0f);
+    writeProperty<float>(gOutAudioObjectID, deviceaddress::outputVolumeLeft, 0.0f);
+    writeProperty<float>(gOutAudioObjectID, deviceaddress::outputVolumeRight, 0.0f);
+    writeProperty<float>(gInAudioObjectID, deviceaddress::inputVolumeLeft, 0.0f);
+    writeProperty<float>(gInAudioObjectID, deviceaddress::inputVolumeRight, 0.0f);
+    writeProperty<float>(gOutAudioObjectID, deviceaddress::outputVolumeMain, 224.0f);
+    writeProperty<float>(gOutAudioObjectID, deviceaddress::outputVolumeLeft, 224.0f);
 
-    writeProperty<UInt32>(gOutAudioObjectID, propertyAddress("mute", "outp", 0), 0);
-    writeProperty<UInt32>(gInAudioObjectID, propertyAddress("mute", "inpt", 0), 0);
+    writeProperty<UInt32>(gOutAudioObjectID, deviceaddress::outputMute, 0);
+    writeProperty<UInt32>(gInAudioObjectID, deviceaddress::inputMute, 0);
 
     sliderGroupIn->setLevels(0.0, 0.0);
     sliderGroupOut->setLevels(0.0, 0.0);
 
-    const auto outMute =
-        readProperty<UInt32>(gOutAudioObjectID, propertyAddress("mute", "outp", 0), 0);
+    const auto outMute = readProperty<UInt32>(gOutAudioObjectID, deviceaddress::outputMute, 0);
     switchSilently(*buttonMuteOut, outMute != 0);
-    const auto inMute =
-        readProperty<UInt32>(gInAudioObjectID, propertyAddress("mute", "inpt", 0), 0);
+    const auto inMute = readProperty<UInt32>(gInAudioObjectID, deviceaddress::inputMute, 0);
     switchSilently(*buttonMuteIn, inMute != 0);
 
     switchWithNotification(*buttonToggleMonitoring, false);
@@ -764,10 +758,10 @@ void MainComponent::actionListenerCallback(const juce::String& message)
     const auto inRight = (float)sliderGroupIn->rightSlider.getValue();
     const auto outLeft = (float)sliderGroupOut->leftSlider.getValue();
     const auto outRight = (float)sliderGroupOut->rightSlider.getValue();
-    writeProperty(gInAudioObjectID, propertyAddress("vold", "inpt", 1), inLeft);
-    writeProperty(gInAudioObjectID, propertyAddress("vold", "inpt", 2), inRight);
-    writeProperty(gOutAudioObjectID, propertyAddress("vold", "outp", 1), outLeft);
-    writeProperty(gOutAudioObjectID, propertyAddress("vold", "outp", 2), outRight);
+    writeProperty(gInAudioObjectID, deviceaddress::inputVolumeLeft, inLeft);
+    writeProperty(gInAudioObjectID, deviceaddress::inputVolumeRight, inRight);
+    writeProperty(gOutAudioObjectID, deviceaddress::outputVolumeLeft, outLeft);
+    writeProperty(gOutAudioObjectID, deviceaddress::outputVolumeRight, outRight);
     startCountdown(userEditTimer, 50);
 }
 
