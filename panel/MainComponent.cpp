@@ -3,6 +3,7 @@
 #include "panel/DeviceAddresses.h"
 #include "panel/LevelText.h"
 #include "panel/SettingsFileCare.h"
+#include "panel/SettingsKeys.h"
 #include "panel/mac_call.h"
 #include "resources/BinaryData.h"
 
@@ -442,9 +443,9 @@ void MainComponent::handleAttach()
     hw_sendReport(AttachReport());
 
     auto& settings = *appProperties.getUserSettings();
-    const bool monitoring = readSettingsSwitch(settings, "MON");
-    const bool consumerFormat = readSettingsSwitch(settings, "PRO_CON");
-    const bool copyPermitted = readSettingsSwitch(settings, "COPY_NONE");
+    const bool monitoring = readSettingsSwitch(settings, settingskeys::monitoring);
+    const bool consumerFormat = readSettingsSwitch(settings, settingskeys::consumerFormat);
+    const bool copyPermitted = readSettingsSwitch(settings, settingskeys::copyPermitted);
 
     // The device cannot report these switches, so each is sent again even
     // when the button already shows it.
@@ -648,9 +649,12 @@ void MainComponent::buttonClicked(juce::Button* button)
 void MainComponent::saveProperties()
 {
     auto& settings = *appProperties.getUserSettings();
-    settings.setValue("MON", settingsSwitchText(buttonToggleMonitoring->getToggleState()));
-    settings.setValue("PRO_CON", settingsSwitchText(buttonCon->getToggleState()));
-    settings.setValue("COPY_NONE", settingsSwitchText(buttonCopy->getToggleState()));
+    settings.setValue(settingskeys::monitoring,
+                      settingsSwitchText(buttonToggleMonitoring->getToggleState()));
+    settings.setValue(settingskeys::consumerFormat,
+                      settingsSwitchText(buttonCon->getToggleState()));
+    settings.setValue(settingskeys::copyPermitted,
+                      settingsSwitchText(buttonCopy->getToggleState()));
 }
 
 void MainComponent::setFactoryDefaults()
@@ -1026,7 +1030,7 @@ void MainComponent::runLooplineCommand(int commandID)
         juce::ApplicationProperties presetProperties;
         presetProperties.setStorageParameters(panelSettingsOptions());
         presetProperties.getUserSettings()->getValue(
-            "LastLLSettingsFilePath",
+            settingskeys::looplinePresetPath,
             juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory)
                 .getChildFile("K71 VT")
                 .getFullPathName());
