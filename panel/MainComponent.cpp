@@ -2,6 +2,7 @@
 
 #include "panel/DeviceAddresses.h"
 #include "panel/LevelText.h"
+#include "panel/PanelLayout.h"
 #include "panel/SettingsFileCare.h"
 #include "panel/SettingsKeys.h"
 #include "panel/mac_call.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace
 {
@@ -41,8 +43,6 @@ juce::Image panelImage(int number)
         return {};
     return juce::ImageCache::getFromMemory(table[number].data, table[number].size);
 }
-
-constexpr int backgroundArtwork = 23;
 
 // A failed read leaves the preset.
 template <typename Value>
@@ -141,7 +141,7 @@ MainComponent::MainComponent()
 
     userEditInProgress = false;
     addAndMakeVisible(*menuBar);
-    backgroundImage = panelImage(backgroundArtwork).createCopy();
+    backgroundImage = panelImage(panellayout::artwork::background).createCopy();
 
     // No system menu bar here: the menus show in the panel's own bar, which
     // takes the height its look asks for.
@@ -157,8 +157,9 @@ MainComponent::MainComponent()
     // none is built, so none is cut.
 
     // Without a decodable background the layout keeps the artwork's own size.
-    designWidth = backgroundImage.isValid() ? backgroundImage.getWidth() : 400.0;
-    designHeight = backgroundImage.isValid() ? backgroundImage.getHeight() : 300.0;
+    designWidth = backgroundImage.isValid() ? backgroundImage.getWidth() : panellayout::designWidth;
+    designHeight =
+        backgroundImage.isValid() ? backgroundImage.getHeight() : panellayout::designHeight;
     setSize((int)designWidth, (int)designHeight + menuBarHeight);
 
     setUpImageButton(*button32, 1001);
@@ -182,19 +183,24 @@ MainComponent::MainComponent()
 
     sliderGroupIn->setName("sliderGroupIn");
     sliderGroupOut->setName("sliderGroupOut");
+    namespace faders = panellayout::faders;
     for (auto* group : {sliderGroupIn.get(), sliderGroupOut.get()})
     {
-        group->sliderBaseLayout = {162, 17, 0, 7, 162, 17, 17, 7};
-        group->leftSliderBounds = {0, 7, 162, 17};
-        group->rightSliderBounds = {17, 7, 162, 17};
+        group->sliderBaseLayout = {faders::faderLength, faders::faderWidth,  faders::leftFaderX,
+                                   faders::faderY,      faders::faderLength, faders::faderWidth,
+                                   faders::rightFaderX, faders::faderY};
+        group->leftSliderBounds = {faders::leftFaderX, faders::faderY, faders::faderLength,
+                                   faders::faderWidth};
+        group->rightSliderBounds = {faders::rightFaderX, faders::faderY, faders::faderLength,
+                                    faders::faderWidth};
     }
     for (auto* group : {sliderGroupIn.get(), sliderGroupOut.get()})
     {
         group->leftSlider.addListener(this);
         group->rightSlider.addListener(this);
     }
-    setUpFaderGroup(*sliderGroupIn, -40.0, 12.0, sliderLookIn, 102);
-    setUpFaderGroup(*sliderGroupOut, -55.0, 0.0, sliderLookOut, 192);
+    setUpFaderGroup(*sliderGroupIn, -40.0, 12.0, sliderLookIn, faders::inputGroupX);
+    setUpFaderGroup(*sliderGroupOut, -55.0, 0.0, sliderLookOut, faders::outputGroupX);
 
     addAndMakeVisible(*levelLabelIn);
     addAndMakeVisible(*levelLabelOut);
@@ -240,10 +246,11 @@ void MainComponent::setUpFaderGroup(SliderStereoGroup& group, double minimum, do
     group.addActionListener(this);
     // The bar above the panel is added by menuOffset, so the design y stays
     // the slot's own y on the background.
-    group.groupBaseBounds = {195, 65, designX, 58};
+    namespace faders = panellayout::faders;
+    group.groupBaseBounds = {faders::groupHeight, faders::groupWidth, designX, faders::groupY};
     group.menuOffset = menuBarHeight;
-    group.setSize(65, 195);
-    group.setTopLeftPosition(designX, 58 + menuBarHeight);
+    group.setSize(faders::groupWidth, faders::groupHeight);
+    group.setTopLeftPosition(designX, faders::groupY + menuBarHeight);
 }
 
 MainComponent::~MainComponent()
@@ -782,7 +789,7 @@ juce::Image MainComponent::scaledBackground(int width, int height)
     // own) reuse the last picture instead of rescaling the artwork again.
     if (lastScaledBackground.isNull() || lastScaledBackground.getWidth() != width ||
         lastScaledBackground.getHeight() != height)
-        lastScaledBackground = panelImage(backgroundArtwork)
+        lastScaledBackground = panelImage(panellayout::artwork::background)
                                    .createCopy()
                                    .rescaled(width, height, juce::Graphics::highResamplingQuality);
     return lastScaledBackground;
@@ -805,58 +812,54 @@ void MainComponent::resized()
     const double scaleX = width / designWidth;
     const double scaleY = (height - menuBarHeight) / designHeight;
 
-    struct Placement
-    {
-        juce::Component* control;
-        float x, y, w, h;
-        int extraX;
+    namespace place = panellayout::placement;
+    const std::pair<juce::Component*, panellayout::Placement> placements[] = {
+        {buttonMuteIn.get(), place::buttonMuteIn},
+        {buttonMuteOut.get(), place::buttonMuteOut},
+        {buttonAnalog.get(), place::buttonAnalog},
+        {buttonDigital.get(), place::buttonDigital},
+        {button48.get(), place::button48},
+        {button44.get(), place::button44},
+        {button32.get(), place::button32},
+        {buttonPro.get(), place::buttonPro},
+        {buttonCon.get(), place::buttonCon},
+        {buttonNoneCopy.get(), place::buttonNoneCopy},
+        {buttonCopy.get(), place::buttonCopy},
+        {buttonToggleMonitoring.get(), place::buttonToggleMonitoring},
+        {buttonLink.get(), place::buttonLink},
+        {levelLabelIn.get(), place::levelLabelIn},
+        {levelLabelOut.get(), place::levelLabelOut},
     };
-    const Placement placements[] = {
-        {buttonMuteIn.get(), 0.24f, 0.88f, 0.1175f, 0.0733333f, 0},
-        {buttonMuteOut.get(), 0.46f, 0.88f, 0.1175f, 0.0733333f, 0},
-        {buttonAnalog.get(), 0.0425f, 0.23f, 0.1375f, 0.0733333f, 0},
-        {buttonDigital.get(), 0.0425f, 0.323333f, 0.1375f, 0.0733333f, 0},
-        {button48.get(), 0.7475f, 0.166667f, 0.1575f, 0.0733333f, 0},
-        {button44.get(), 0.7475f, 0.246667f, 0.1575f, 0.0733333f, 0},
-        {button32.get(), 0.7475f, 0.326667f, 0.1575f, 0.0733333f, 0},
-        {buttonPro.get(), 0.73f, 0.586667f, 0.1875f, 0.0733333f, 1},
-        {buttonCon.get(), 0.73f, 0.666667f, 0.1875f, 0.0733333f, 1},
-        {buttonNoneCopy.get(), 0.7175f, 0.783333f, 0.215f, 0.0733333f, 0},
-        {buttonCopy.get(), 0.7175f, 0.863333f, 0.215f, 0.0733333f, 0},
-        {buttonToggleMonitoring.get(), 0.335f, 0.106667f, 0.135f, 0.0566667f, 0},
-        {buttonLink.get(), 0.847368f, 0.0137931f, 0.0710526f, 0.0586207f, 0},
-        {levelLabelIn.get(), 0.245f, 0.786667f, 0.1075f, 0.0533333f, 0},
-        {levelLabelOut.get(), 0.465f, 0.786667f, 0.1075f, 0.0533333f, 0},
-    };
-    for (const auto& p : placements)
-        p.control->setBounds((int)(p.x * contentWidth) + p.extraX,
-                             (int)(p.y * contentHeight) + menuBarHeight, (int)(p.w * contentWidth),
-                             (int)(p.h * contentHeight));
+    for (const auto& [control, p] : placements)
+        control->setBounds((int)(p.x * contentWidth) + p.extraX,
+                           (int)(p.y * contentHeight) + menuBarHeight, (int)(p.w * contentWidth),
+                           (int)(p.h * contentHeight));
 
     sliderGroupIn->setBounds(sliderGroupIn->getNewPos(scaleX, scaleY));
     sliderGroupOut->setBounds(sliderGroupOut->getNewPos(scaleX, scaleY));
 
-    struct ImagePair
-    {
-        juce::ImageButton* button;
-        int normal, on;
-        float overOpacity;
-    };
-    const ImagePair pairs[] = {
-        {button44.get(), 2, 3, 0.5f},         {button48.get(), 4, 5, 0.5f},
-        {button32.get(), 0, 1, 0.5f},         {buttonMuteOut.get(), 26, 27, 1.0f},
-        {buttonMuteIn.get(), 26, 27, 1.0f},   {buttonAnalog.get(), 10, 11, 1.0f},
-        {buttonDigital.get(), 16, 17, 1.0f},  {buttonPro.get(), 32, 33, 0.5f},
-        {buttonCon.get(), 12, 13, 0.5f},      {buttonCopy.get(), 14, 15, 0.5f},
-        {buttonNoneCopy.get(), 28, 29, 0.5f}, {buttonToggleMonitoring.get(), 24, 25, 1.0f},
-        {buttonLink.get(), 21, 22, 1.0f},
+    namespace artwork = panellayout::artwork;
+    const std::pair<juce::ImageButton*, panellayout::ImagePair> pairs[] = {
+        {button44.get(), artwork::button44},
+        {button48.get(), artwork::button48},
+        {button32.get(), artwork::button32},
+        {buttonMuteOut.get(), artwork::buttonMuteOut},
+        {buttonMuteIn.get(), artwork::buttonMuteIn},
+        {buttonAnalog.get(), artwork::buttonAnalog},
+        {buttonDigital.get(), artwork::buttonDigital},
+        {buttonPro.get(), artwork::buttonPro},
+        {buttonCon.get(), artwork::buttonCon},
+        {buttonCopy.get(), artwork::buttonCopy},
+        {buttonNoneCopy.get(), artwork::buttonNoneCopy},
+        {buttonToggleMonitoring.get(), artwork::buttonToggleMonitoring},
+        {buttonLink.get(), artwork::buttonLink},
     };
     const juce::Colour noOverlay = juce::Colours::transparentBlack;
-    for (const auto& pair : pairs)
+    for (const auto& [button, images] : pairs)
     {
-        const auto normal = panelImage(pair.normal);
-        pair.button->setImages(false, true, true, normal, 1.0f, noOverlay, normal, pair.overOpacity,
-                               noOverlay, panelImage(pair.on), 1.0f, noOverlay, 0.0f);
+        const auto normal = panelImage(images.normal);
+        button->setImages(false, true, true, normal, 1.0f, noOverlay, normal, images.overOpacity,
+                          noOverlay, panelImage(images.on), 1.0f, noOverlay, 0.0f);
     }
 }
 
