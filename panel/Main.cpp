@@ -2,6 +2,7 @@
 
 #include "panel/MainComponent.h"
 #include "panel/ResetCommandLine.h"
+#include "panel/SettingsKeys.h"
 #include "platform/Backend.h"
 #include "widgets/PanelTypeface.h"
 
@@ -9,7 +10,6 @@
 
 namespace
 {
-const juce::String windowPositionKey = "WindowPosition";
 constexpr int defaultWidth = 320;
 constexpr int defaultHeight = 290;
 // How long a later launch keeps trying to reach the running instance.
@@ -24,7 +24,7 @@ MainComponent* panelOf(juce::DocumentWindow* window)
 void storeWindowPosition(MainComponent& panel, const juce::String& state)
 {
     if (auto* settings = panel.appProperties.getUserSettings())
-        settings->setValue(windowPositionKey, state);
+        settings->setValue(settingskeys::windowPosition, state);
 }
 
 // The framework's restore, made to hold when the window manager's frame becomes known in the
@@ -172,7 +172,7 @@ void VarneloApplication::initialise(const juce::String& commandLine)
         storeWindowPosition(*panel, {});
     juce::String storedPosition;
     if (auto* settings = panel->appProperties.getUserSettings())
-        storedPosition = settings->getValue(windowPositionKey, {});
+        storedPosition = settings->getValue(settingskeys::windowPosition, {});
 
     window->setResizable(true, true);
     if (!restoreWindowState(*window, storedPosition) || reset)

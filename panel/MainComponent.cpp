@@ -1,12 +1,16 @@
 #include "panel/MainComponent.h"
 
+#include "panel/DeviceAddresses.h"
 #include "panel/LevelText.h"
+#include "panel/PanelLayout.h"
 #include "panel/SettingsFileCare.h"
+#include "panel/SettingsKeys.h"
 #include "panel/mac_call.h"
 #include "resources/BinaryData.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace
 {
@@ -39,8 +43,6 @@ juce::Image panelImage(int number)
         return {};
     return juce::ImageCache::getFromMemory(table[number].data, table[number].size);
 }
-
-constexpr int backgroundArtwork = 23;
 
 // A failed read leaves the preset.
 template <typename Value>
@@ -139,7 +141,7 @@ MainComponent::MainComponent()
 
     userEditInProgress = false;
     addAndMakeVisible(*menuBar);
-    backgroundImage = panelImage(backgroundArtwork).createCopy();
+    backgroundImage = panelImage(panellayout::artwork::background).createCopy();
 
     // No system menu bar here: the menus show in the panel's own bar, which
     // takes the height its look asks for.
@@ -155,8 +157,9 @@ MainComponent::MainComponent()
     // none is built, so none is cut.
 
     // Without a decodable background the layout keeps the artwork's own size.
-    designWidth = backgroundImage.isValid() ? backgroundImage.getWidth() : 400.0;
-    designHeight = backgroundImage.isValid() ? backgroundImage.getHeight() : 300.0;
+    designWidth = backgroundImage.isValid() ? backgroundImage.getWidth() : panellayout::designWidth;
+    designHeight =
+        backgroundImage.isValid() ? backgroundImage.getHeight() : panellayout::designHeight;
     setSize((int)designWidth, (int)designHeight + menuBarHeight);
 
     setUpImageButton(*button32, 1001);
@@ -180,19 +183,24 @@ MainComponent::MainComponent()
 
     sliderGroupIn->setName("sliderGroupIn");
     sliderGroupOut->setName("sliderGroupOut");
+    namespace faders = panellayout::faders;
     for (auto* group : {sliderGroupIn.get(), sliderGroupOut.get()})
     {
-        group->sliderBaseLayout = {162, 17, 0, 7, 162, 17, 17, 7};
-        group->leftSliderBounds = {0, 7, 162, 17};
-        group->rightSliderBounds = {17, 7, 162, 17};
+        group->sliderBaseLayout = {faders::faderLength, faders::faderWidth,  faders::leftFaderX,
+                                   faders::faderY,      faders::faderLength, faders::faderWidth,
+                                   faders::rightFaderX, faders::faderY};
+        group->leftSliderBounds = {faders::leftFaderX, faders::faderY, faders::faderLength,
+                                   faders::faderWidth};
+        group->rightSliderBounds = {faders::rightFaderX, faders::faderY, faders::faderLength,
+                                    faders::faderWidth};
     }
     for (auto* group : {sliderGroupIn.get(), sliderGroupOut.get()})
     {
         group->leftSlider.addListener(this);
         group->rightSlider.addListener(this);
     }
-    setUpFaderGroup(*sliderGroupIn, -40.0, 12.0, sliderLookIn, 102);
-    setUpFaderGroup(*sliderGroupOut, -55.0, 0.0, sliderLookOut, 192);
+    setUpFaderGroup(*sliderGroupIn, -40.0, 12.0, sliderLookIn, faders::inputGroupX);
+    setUpFaderGroup(*sliderGroupOut, -55.0, 0.0, sliderLookOut, faders::outputGroupX);
 
     addAndMakeVisible(*levelLabelIn);
     addAndMakeVisible(*levelLabelOut);
@@ -238,10 +246,11 @@ void MainComponent::setUpFaderGroup(SliderStereoGroup& group, double minimum, do
     group.addActionListener(this);
     // The bar above the panel is added by menuOffset, so the design y stays
     // the slot's own y on the background.
-    group.groupBaseBounds = {195, 65, designX, 58};
+    namespace faders = panellayout::faders;
+    group.groupBaseBounds = {faders::groupHeight, faders::groupWidth, designX, faders::groupY};
     group.menuOffset = menuBarHeight;
-    group.setSize(65, 195);
-    group.setTopLeftPosition(designX, 58 + menuBarHeight);
+    group.setSize(faders::groupWidth, faders::groupHeight);
+    group.setTopLeftPosition(designX, faders::groupY + menuBarHeight);
 }
 
 MainComponent::~MainComponent()
@@ -441,9 +450,9 @@ void MainComponent::handleAttach()
     hw_sendReport(AttachReport());
 
     auto& settings = *appProperties.getUserSettings();
-    const bool monitoring = readSettingsSwitch(settings, "MON");
-    const bool consumerFormat = readSettingsSwitch(settings, "PRO_CON");
-    const bool copyPermitted = readSettingsSwitch(settings, "COPY_NONE");
+    const bool monitoring = readSettingsSwitch(settings, settingskeys::monitoring);
+    const bool consumerFormat = readSettingsSwitch(settings, settingskeys::consumerFormat);
+    const bool copyPermitted = readSettingsSwitch(settings, settingskeys::copyPermitted);
 
     // The device cannot report these switches, so each is sent again even
     // when the button already shows it.
@@ -528,8 +537,7 @@ void MainComponent::readBack()
 
     menuItemsChanged();
 
-    const auto source =
-        readProperty<UInt32>(gInAudioObjectID, propertyAddress("ssrc", "inpt", 0), 0);
+    const auto source = readProperty<UInt32>(gInAudioObjectID, deviceaddress::inputSource, 0);
     if (source == audioDataSourceDigital)
     {
         switchWithNotification(*buttonDigital, true);
@@ -548,18 +556,16 @@ void MainComponent::readBack()
 
     auto readLevel = [](AudioObjectID device, const AudioObjectPropertyAddress& address)
     { return (double)readProperty<float>(device, address, 0.0f); };
-    const double inLeft = readLevel(gInAudioObjectID, propertyAddress("vold", "inpt", 1));
-    const double inRight = readLevel(gInAudioObjectID, propertyAddress("vold", "inpt", 2));
+    const double inLeft = readLevel(gInAudioObjectID, deviceaddress::inputVolumeLeft);
+    const double inRight = readLevel(gInAudioObjectID, deviceaddress::inputVolumeRight);
     sliderGroupIn->setLevels(inLeft, inRight);
-    const double outLeft = readLevel(gOutAudioObjectID, propertyAddress("vold", "outp", 1));
-    const double outRight = readLevel(gOutAudioObjectID, propertyAddress("vold", "outp", 2));
+    const double outLeft = readLevel(gOutAudioObjectID, deviceaddress::outputVolumeLeft);
+    const double outRight = readLevel(gOutAudioObjectID, deviceaddress::outputVolumeRight);
     sliderGroupOut->setLevels(outLeft, outRight);
 
-    const auto outMute =
-        readProperty<UInt32>(gOutAudioObjectID, propertyAddress("mute", "outp", 0), 0);
+    const auto outMute = readProperty<UInt32>(gOutAudioObjectID, deviceaddress::outputMute, 0);
     switchSilently(*buttonMuteOut, outMute != 0);
-    const auto inMute =
-        readProperty<UInt32>(gInAudioObjectID, propertyAddress("mute", "inpt", 0), 0);
+    const auto inMute = readProperty<UInt32>(gInAudioObjectID, deviceaddress::inputMute, 0);
     switchSilently(*buttonMuteIn, inMute != 0);
 }
 
@@ -596,29 +602,27 @@ void MainComponent::buttonClicked(juce::Button* button)
     else if (button == buttonMuteOut.get())
     {
         userEditInProgress = true;
-        writeProperty<UInt32>(gOutAudioObjectID, propertyAddress("mute", "outp", 0),
+        writeProperty<UInt32>(gOutAudioObjectID, deviceaddress::outputMute,
                               button->getToggleState() ? 1 : 0);
         startCountdown(userEditTimer, 50);
     }
     else if (button == buttonMuteIn.get())
     {
         userEditInProgress = true;
-        writeProperty<UInt32>(gInAudioObjectID, propertyAddress("mute", "inpt", 0),
+        writeProperty<UInt32>(gInAudioObjectID, deviceaddress::inputMute,
                               button->getToggleState() ? 1 : 0);
         startCountdown(userEditTimer, 50);
     }
     else if (button == buttonAnalog.get())
     {
         inputSourceIndex = 0;
-        writeProperty<UInt32>(gInAudioObjectID, propertyAddress("ssrc", "inpt", 0),
-                              audioDataSourceAnalog);
+        writeProperty<UInt32>(gInAudioObjectID, deviceaddress::inputSource, audioDataSourceAnalog);
         sendChannelStatus();
     }
     else if (button == buttonDigital.get())
     {
         inputSourceIndex = 1;
-        writeProperty<UInt32>(gInAudioObjectID, propertyAddress("ssrc", "inpt", 0),
-                              audioDataSourceDigital);
+        writeProperty<UInt32>(gInAudioObjectID, deviceaddress::inputSource, audioDataSourceDigital);
         sendChannelStatus();
     }
     else if (button == buttonPro.get())
@@ -652,33 +656,34 @@ void MainComponent::buttonClicked(juce::Button* button)
 void MainComponent::saveProperties()
 {
     auto& settings = *appProperties.getUserSettings();
-    settings.setValue("MON", settingsSwitchText(buttonToggleMonitoring->getToggleState()));
-    settings.setValue("PRO_CON", settingsSwitchText(buttonCon->getToggleState()));
-    settings.setValue("COPY_NONE", settingsSwitchText(buttonCopy->getToggleState()));
+    settings.setValue(settingskeys::monitoring,
+                      settingsSwitchText(buttonToggleMonitoring->getToggleState()));
+    settings.setValue(settingskeys::consumerFormat,
+                      settingsSwitchText(buttonCon->getToggleState()));
+    settings.setValue(settingskeys::copyPermitted,
+                      settingsSwitchText(buttonCopy->getToggleState()));
 }
 
 void MainComponent::setFactoryDefaults()
 {
     hw_setSampleRate(48000.0);
 
-    writeProperty<float>(gOutAudioObjectID, propertyAddress("vold", "outp", 1), 0.0f);
-    writeProperty<float>(gOutAudioObjectID, propertyAddress("vold", "outp", 2), 0.0f);
-    writeProperty<float>(gInAudioObjectID, propertyAddress("vold", "inpt", 1), 0.0f);
-    writeProperty<float>(gInAudioObjectID, propertyAddress("vold", "inpt", 2), 0.0f);
-    writeProperty<float>(gOutAudioObjectID, propertyAddress("vold", "outp", 0), 224.0f);
-    writeProperty<float>(gOutAudioObjectID, propertyAddress("vold", "outp", 1), 224.0f);
+    writeProperty<float>(gOutAudioObjectID, deviceaddress::outputVolumeLeft, 0.0f);
+    writeProperty<float>(gOutAudioObjectID, deviceaddress::outputVolumeRight, 0.0f);
+    writeProperty<float>(gInAudioObjectID, deviceaddress::inputVolumeLeft, 0.0f);
+    writeProperty<float>(gInAudioObjectID, deviceaddress::inputVolumeRight, 0.0f);
+    writeProperty<float>(gOutAudioObjectID, deviceaddress::outputVolumeMain, 224.0f);
+    writeProperty<float>(gOutAudioObjectID, deviceaddress::outputVolumeLeft, 224.0f);
 
-    writeProperty<UInt32>(gOutAudioObjectID, propertyAddress("mute", "outp", 0), 0);
-    writeProperty<UInt32>(gInAudioObjectID, propertyAddress("mute", "inpt", 0), 0);
+    writeProperty<UInt32>(gOutAudioObjectID, deviceaddress::outputMute, 0);
+    writeProperty<UInt32>(gInAudioObjectID, deviceaddress::inputMute, 0);
 
     sliderGroupIn->setLevels(0.0, 0.0);
     sliderGroupOut->setLevels(0.0, 0.0);
 
-    const auto outMute =
-        readProperty<UInt32>(gOutAudioObjectID, propertyAddress("mute", "outp", 0), 0);
+    const auto outMute = readProperty<UInt32>(gOutAudioObjectID, deviceaddress::outputMute, 0);
     switchSilently(*buttonMuteOut, outMute != 0);
-    const auto inMute =
-        readProperty<UInt32>(gInAudioObjectID, propertyAddress("mute", "inpt", 0), 0);
+    const auto inMute = readProperty<UInt32>(gInAudioObjectID, deviceaddress::inputMute, 0);
     switchSilently(*buttonMuteIn, inMute != 0);
 
     switchWithNotification(*buttonToggleMonitoring, false);
@@ -764,10 +769,10 @@ void MainComponent::actionListenerCallback(const juce::String& message)
     const auto inRight = (float)sliderGroupIn->rightSlider.getValue();
     const auto outLeft = (float)sliderGroupOut->leftSlider.getValue();
     const auto outRight = (float)sliderGroupOut->rightSlider.getValue();
-    writeProperty(gInAudioObjectID, propertyAddress("vold", "inpt", 1), inLeft);
-    writeProperty(gInAudioObjectID, propertyAddress("vold", "inpt", 2), inRight);
-    writeProperty(gOutAudioObjectID, propertyAddress("vold", "outp", 1), outLeft);
-    writeProperty(gOutAudioObjectID, propertyAddress("vold", "outp", 2), outRight);
+    writeProperty(gInAudioObjectID, deviceaddress::inputVolumeLeft, inLeft);
+    writeProperty(gInAudioObjectID, deviceaddress::inputVolumeRight, inRight);
+    writeProperty(gOutAudioObjectID, deviceaddress::outputVolumeLeft, outLeft);
+    writeProperty(gOutAudioObjectID, deviceaddress::outputVolumeRight, outRight);
     startCountdown(userEditTimer, 50);
 }
 
@@ -784,7 +789,7 @@ juce::Image MainComponent::scaledBackground(int width, int height)
     // own) reuse the last picture instead of rescaling the artwork again.
     if (lastScaledBackground.isNull() || lastScaledBackground.getWidth() != width ||
         lastScaledBackground.getHeight() != height)
-        lastScaledBackground = panelImage(backgroundArtwork)
+        lastScaledBackground = panelImage(panellayout::artwork::background)
                                    .createCopy()
                                    .rescaled(width, height, juce::Graphics::highResamplingQuality);
     return lastScaledBackground;
@@ -807,58 +812,54 @@ void MainComponent::resized()
     const double scaleX = width / designWidth;
     const double scaleY = (height - menuBarHeight) / designHeight;
 
-    struct Placement
-    {
-        juce::Component* control;
-        float x, y, w, h;
-        int extraX;
+    namespace place = panellayout::placement;
+    const std::pair<juce::Component*, panellayout::Placement> placements[] = {
+        {buttonMuteIn.get(), place::buttonMuteIn},
+        {buttonMuteOut.get(), place::buttonMuteOut},
+        {buttonAnalog.get(), place::buttonAnalog},
+        {buttonDigital.get(), place::buttonDigital},
+        {button48.get(), place::button48},
+        {button44.get(), place::button44},
+        {button32.get(), place::button32},
+        {buttonPro.get(), place::buttonPro},
+        {buttonCon.get(), place::buttonCon},
+        {buttonNoneCopy.get(), place::buttonNoneCopy},
+        {buttonCopy.get(), place::buttonCopy},
+        {buttonToggleMonitoring.get(), place::buttonToggleMonitoring},
+        {buttonLink.get(), place::buttonLink},
+        {levelLabelIn.get(), place::levelLabelIn},
+        {levelLabelOut.get(), place::levelLabelOut},
     };
-    const Placement placements[] = {
-        {buttonMuteIn.get(), 0.24f, 0.88f, 0.1175f, 0.0733333f, 0},
-        {buttonMuteOut.get(), 0.46f, 0.88f, 0.1175f, 0.0733333f, 0},
-        {buttonAnalog.get(), 0.0425f, 0.23f, 0.1375f, 0.0733333f, 0},
-        {buttonDigital.get(), 0.0425f, 0.323333f, 0.1375f, 0.0733333f, 0},
-        {button48.get(), 0.7475f, 0.166667f, 0.1575f, 0.0733333f, 0},
-        {button44.get(), 0.7475f, 0.246667f, 0.1575f, 0.0733333f, 0},
-        {button32.get(), 0.7475f, 0.326667f, 0.1575f, 0.0733333f, 0},
-        {buttonPro.get(), 0.73f, 0.586667f, 0.1875f, 0.0733333f, 1},
-        {buttonCon.get(), 0.73f, 0.666667f, 0.1875f, 0.0733333f, 1},
-        {buttonNoneCopy.get(), 0.7175f, 0.783333f, 0.215f, 0.0733333f, 0},
-        {buttonCopy.get(), 0.7175f, 0.863333f, 0.215f, 0.0733333f, 0},
-        {buttonToggleMonitoring.get(), 0.335f, 0.106667f, 0.135f, 0.0566667f, 0},
-        {buttonLink.get(), 0.847368f, 0.0137931f, 0.0710526f, 0.0586207f, 0},
-        {levelLabelIn.get(), 0.245f, 0.786667f, 0.1075f, 0.0533333f, 0},
-        {levelLabelOut.get(), 0.465f, 0.786667f, 0.1075f, 0.0533333f, 0},
-    };
-    for (const auto& p : placements)
-        p.control->setBounds((int)(p.x * contentWidth) + p.extraX,
-                             (int)(p.y * contentHeight) + menuBarHeight, (int)(p.w * contentWidth),
-                             (int)(p.h * contentHeight));
+    for (const auto& [control, p] : placements)
+        control->setBounds((int)(p.x * contentWidth) + p.extraX,
+                           (int)(p.y * contentHeight) + menuBarHeight, (int)(p.w * contentWidth),
+                           (int)(p.h * contentHeight));
 
     sliderGroupIn->setBounds(sliderGroupIn->getNewPos(scaleX, scaleY));
     sliderGroupOut->setBounds(sliderGroupOut->getNewPos(scaleX, scaleY));
 
-    struct ImagePair
-    {
-        juce::ImageButton* button;
-        int normal, on;
-        float overOpacity;
-    };
-    const ImagePair pairs[] = {
-        {button44.get(), 2, 3, 0.5f},         {button48.get(), 4, 5, 0.5f},
-        {button32.get(), 0, 1, 0.5f},         {buttonMuteOut.get(), 26, 27, 1.0f},
-        {buttonMuteIn.get(), 26, 27, 1.0f},   {buttonAnalog.get(), 10, 11, 1.0f},
-        {buttonDigital.get(), 16, 17, 1.0f},  {buttonPro.get(), 32, 33, 0.5f},
-        {buttonCon.get(), 12, 13, 0.5f},      {buttonCopy.get(), 14, 15, 0.5f},
-        {buttonNoneCopy.get(), 28, 29, 0.5f}, {buttonToggleMonitoring.get(), 24, 25, 1.0f},
-        {buttonLink.get(), 21, 22, 1.0f},
+    namespace artwork = panellayout::artwork;
+    const std::pair<juce::ImageButton*, panellayout::ImagePair> pairs[] = {
+        {button44.get(), artwork::button44},
+        {button48.get(), artwork::button48},
+        {button32.get(), artwork::button32},
+        {buttonMuteOut.get(), artwork::buttonMuteOut},
+        {buttonMuteIn.get(), artwork::buttonMuteIn},
+        {buttonAnalog.get(), artwork::buttonAnalog},
+        {buttonDigital.get(), artwork::buttonDigital},
+        {buttonPro.get(), artwork::buttonPro},
+        {buttonCon.get(), artwork::buttonCon},
+        {buttonCopy.get(), artwork::buttonCopy},
+        {buttonNoneCopy.get(), artwork::buttonNoneCopy},
+        {buttonToggleMonitoring.get(), artwork::buttonToggleMonitoring},
+        {buttonLink.get(), artwork::buttonLink},
     };
     const juce::Colour noOverlay = juce::Colours::transparentBlack;
-    for (const auto& pair : pairs)
+    for (const auto& [button, images] : pairs)
     {
-        const auto normal = panelImage(pair.normal);
-        pair.button->setImages(false, true, true, normal, 1.0f, noOverlay, normal, pair.overOpacity,
-                               noOverlay, panelImage(pair.on), 1.0f, noOverlay, 0.0f);
+        const auto normal = panelImage(images.normal);
+        button->setImages(false, true, true, normal, 1.0f, noOverlay, normal, images.overOpacity,
+                          noOverlay, panelImage(images.on), 1.0f, noOverlay, 0.0f);
     }
 }
 
@@ -1032,7 +1033,7 @@ void MainComponent::runLooplineCommand(int commandID)
         juce::ApplicationProperties presetProperties;
         presetProperties.setStorageParameters(panelSettingsOptions());
         presetProperties.getUserSettings()->getValue(
-            "LastLLSettingsFilePath",
+            settingskeys::looplinePresetPath,
             juce::File::getSpecialLocation(juce::File::userApplicationDataDirectory)
                 .getChildFile("K71 VT")
                 .getFullPathName());

@@ -4,6 +4,7 @@
 
 #include "ipc/InstanceLock.h"
 #include "ipc/LocalSocket.h"
+#include "panel/PanelLayout.h"
 #include "support/MessageLoop.h"
 
 #include <gtest/gtest.h>
@@ -85,19 +86,10 @@ std::string joined(const std::vector<std::string>& all)
 
 // --- the layout of the panel in a 320 x 290 content area ------------------------------
 
-struct Fraction
-{
-    float x, y, w, h;
-    int extraX = 0;
-};
-const Fraction button32{0.7475f, 0.326667f, 0.1575f, 0.0733333f};
-const Fraction buttonDigital{0.0425f, 0.323333f, 0.1375f, 0.0733333f};
-const Fraction buttonCon{0.73f, 0.666667f, 0.1875f, 0.0733333f, 1};
-const Fraction buttonCopy{0.7175f, 0.863333f, 0.215f, 0.0733333f};
-const Fraction buttonMuteOut{0.46f, 0.88f, 0.1175f, 0.0733333f};
-const Fraction buttonMonitoring{0.335f, 0.106667f, 0.135f, 0.0566667f};
+using panellayout::Placement;
+namespace place = panellayout::placement;
 
-juce::Point<int> centreOf(const Fraction& f)
+juce::Point<int> centreOf(const Placement& f)
 {
     const int bar = e2e::menuBarHeight();
     const float height = (float)(contentHeight - bar);
@@ -106,14 +98,16 @@ juce::Point<int> centreOf(const Fraction& f)
     return {x + (int)(f.w * contentWidth) / 2, y + (int)(f.h * height) / 2};
 }
 
-// The output group's left fader, in design units of the 400 x 300 background:
-// group at (192, 58), fader 17 wide from its y 7 over 162.
+// The output group's left fader, designY down its length in design units.
 juce::Point<int> outputFaderAt(float designY)
 {
+    namespace faders = panellayout::faders;
     const int bar = e2e::menuBarHeight();
-    const double scaleX = contentWidth / 400.0;
-    const double scaleY = (contentHeight - bar) / 300.0;
-    return {(int)((192 + 8.5) * scaleX), bar + (int)((58 + 7 + designY) * scaleY)};
+    const double scaleX = contentWidth / panellayout::designWidth;
+    const double scaleY = (contentHeight - bar) / panellayout::designHeight;
+    const double faderMiddle = faders::outputGroupX + faders::leftFaderX + faders::faderWidth / 2.0;
+    return {(int)(faderMiddle * scaleX),
+            bar + (int)((faders::groupY + faders::faderY + designY) * scaleY)};
 }
 
 // --- the fixture -----------------------------------------------------------------------
@@ -179,13 +173,14 @@ class PanelEndToEnd : public testing::Test
             });
     }
 
-    static void clickAt(unsigned long window, const Fraction& control)
+    static void clickAt(unsigned long window, const Placement& control)
     {
         const auto at = centreOf(control);
         e2e::click(window, at.x, at.y);
     }
 
-    // The stored window position (its first four numbers) and the three switches.
+    // The stored window position (its first four numbers) and the three switches, under
+    // the keys as the file spells them.
     static void expectStored(const std::string& position, const char* mon, const char* proCon,
                              const char* copyNone)
     {
@@ -226,21 +221,21 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
 
     // Each click: the partner that goes off runs its handler first.
     e2e::sim("clear");
-    clickAt(window, buttonCon);
+    clickAt(window, place::buttonCon);
     EXPECT_TRUE(waitFor(e2e::reports, {channelStatus(proNoneCopy), channelStatus(conNoneCopy)}))
         << joined(e2e::reports());
 
     e2e::sim("clear");
-    clickAt(window, buttonCopy);
+    clickAt(window, place::buttonCopy);
     EXPECT_TRUE(waitFor(e2e::reports, {channelStatus(conNoneCopy), channelStatus(conCopy)}))
         << joined(e2e::reports());
 
     e2e::sim("clear");
-    clickAt(window, buttonMonitoring);
+    clickAt(window, place::buttonToggleMonitoring);
     EXPECT_TRUE(waitFor(e2e::reports, {monitoring(true)})) << joined(e2e::reports());
 
     e2e::sim("clear");
-    clickAt(window, buttonMuteOut);
+    clickAt(window, place::buttonMuteOut);
     EXPECT_TRUE(k71test::pumpUntil(
         []
         {
@@ -251,7 +246,7 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
         << joined(e2e::writes());
 
     e2e::sim("clear");
-    clickAt(window, buttonDigital);
+    clickAt(window, place::buttonDigital);
     EXPECT_TRUE(k71test::pumpUntil(
         []
         {
@@ -265,7 +260,7 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
 
     // 32 kHz goes through the physical format; the read-back then reports the new code.
     e2e::sim("clear");
-    clickAt(window, button32);
+    clickAt(window, place::button32);
     EXPECT_TRUE(waitForWrite(" 'pft ' '****' 0 rate=32000 ")) << joined(e2e::writes());
     EXPECT_TRUE(waitFor(e2e::reports, {channelStatus(conCopy, 0x30)})) << joined(e2e::reports());
 
@@ -313,16 +308,16 @@ TEST_F(PanelEndToEnd, UnplugDarkensThePanelAndPlugRestoresTheStoredSwitches)
     std::unique_ptr<e2e::ProgramProcess> program;
     const auto window = start(program);
     ASSERT_NE(window, 0u);
-    clickAt(window, buttonCon);
-    clickAt(window, buttonCopy);
-    clickAt(window, buttonMonitoring);
+    clickAt(window, place::buttonCon);
+    clickAt(window, place::buttonCopy);
+    clickAt(window, place::buttonToggleMonitoring);
     ASSERT_TRUE(waitFor(e2e::reports, {monitoring(true)}));
 
     e2e::sim("unplug");
     e2e::sim("clear");
     // Dark: the controls no longer answer.
-    clickAt(window, buttonMonitoring);
-    clickAt(window, buttonCon);
+    clickAt(window, place::buttonToggleMonitoring);
+    clickAt(window, place::buttonCon);
     k71test::pumpFor(300);
     EXPECT_EQ(e2e::reports(), std::vector<std::string>());
 
@@ -388,8 +383,8 @@ TEST_F(PanelEndToEnd, CloseButtonStoresTheSettingsAndARestartPutsTheWindowBack)
         std::unique_ptr<e2e::ProgramProcess> program;
         const auto window = start(program);
         ASSERT_NE(window, 0u);
-        clickAt(window, buttonCon);
-        clickAt(window, buttonMonitoring);
+        clickAt(window, place::buttonCon);
+        clickAt(window, place::buttonToggleMonitoring);
         ASSERT_TRUE(waitFor(e2e::reports, {channelStatus(conNoneCopy), monitoring(true)}));
         e2e::run("xdotool windowmove " + std::to_string(window) + " 100 120");
         ASSERT_TRUE(k71test::pumpUntil([&] { return e2e::geometry(window).x == 100; }));
@@ -415,7 +410,7 @@ TEST_F(PanelEndToEnd, CloseMenuItemQuitsAndStoresTheSettings)
     std::unique_ptr<e2e::ProgramProcess> program;
     const auto window = start(program);
     ASSERT_NE(window, 0u);
-    clickAt(window, buttonCopy);
+    clickAt(window, place::buttonCopy);
     ASSERT_TRUE(waitFor(e2e::reports, {channelStatus(proNoneCopy), channelStatus(0x01)}));
 
     EXPECT_TRUE(e2e::chooseMenuItem(window, 0, true));
@@ -433,7 +428,7 @@ TEST_P(PanelQuitSignal, QuitsAndStoresTheSettingsLikeClose)
     std::unique_ptr<e2e::ProgramProcess> program;
     const auto window = start(program);
     ASSERT_NE(window, 0u);
-    clickAt(window, buttonCon); // within the settings' save delay
+    clickAt(window, place::buttonCon); // within the settings' save delay
     ASSERT_TRUE(waitFor(e2e::reports, {channelStatus(conNoneCopy)}));
 
     program->sendSignal(GetParam());
@@ -488,7 +483,7 @@ TEST_F(PanelEndToEnd, QuitWithASlowControlClientEndsInTimeAndStoresTheSettings)
     ASSERT_NE(window, 0u);
     // A record listing of about 1 MB, that takes such a client many seconds: a report
     // per click.
-    const auto at = centreOf(buttonMonitoring);
+    const auto at = centreOf(place::buttonToggleMonitoring);
     e2e::run("xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(at.x) +
              " " + std::to_string(at.y) + " click --repeat 10000 --delay 0 1");
     ASSERT_TRUE(waitForReports(10000, 60000)) << e2e::reports().size();

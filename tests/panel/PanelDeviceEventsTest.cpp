@@ -1,5 +1,6 @@
 // Attach, detach and the read-back, against the virtual K71 VT's records.
 #include "PanelFixture.h"
+#include "panel/SettingsKeys.h"
 
 #include <atomic>
 #include <functional>
@@ -101,9 +102,9 @@ TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
     EXPECT_FALSE(panel->deviceAttached);
 
     auto& settings = *panel->appProperties.getUserSettings();
-    EXPECT_EQ(settings.getValue("MON"), "true");
-    EXPECT_EQ(settings.getValue("PRO_CON"), "true");
-    EXPECT_EQ(settings.getValue("COPY_NONE"), "true");
+    EXPECT_EQ(settings.getValue(settingskeys::monitoring), "true");
+    EXPECT_EQ(settings.getValue(settingskeys::consumerFormat), "true");
+    EXPECT_EQ(settings.getValue(settingskeys::copyPermitted), "true");
 
     for (auto* button :
          {panel->buttonCon.get(), panel->buttonCopy.get(), panel->buttonAnalog.get(),
@@ -176,9 +177,9 @@ TEST_F(PanelTest, StoredSwitchesFromAnEarlierRun)
     {
         SCOPED_TRACE(stored.proCon);
         auto& settings = *panel->appProperties.getUserSettings();
-        settings.setValue("MON", stored.mon);
-        settings.setValue("PRO_CON", stored.proCon);
-        settings.setValue("COPY_NONE", stored.copyNone);
+        settings.setValue(settingskeys::monitoring, stored.mon);
+        settings.setValue(settingskeys::consumerFormat, stored.proCon);
+        settings.setValue(settingskeys::copyPermitted, stored.copyNone);
         sim::clearRecords();
 
         attach();
@@ -205,9 +206,9 @@ TEST_F(PanelTest, DetachWithoutAnAttachSavesTheClearedButtonsAndClosesNothing)
     MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_UNPLUGGED);
     EXPECT_EQ(sim::hidCloses(), std::vector<IOHIDDeviceRef>{});
     auto& settings = *panel->appProperties.getUserSettings();
-    EXPECT_EQ(settings.getValue("MON"), "false");
-    EXPECT_EQ(settings.getValue("PRO_CON"), "false");
-    EXPECT_EQ(settings.getValue("COPY_NONE"), "false");
+    EXPECT_EQ(settings.getValue(settingskeys::monitoring), "false");
+    EXPECT_EQ(settings.getValue(settingskeys::consumerFormat), "false");
+    EXPECT_EQ(settings.getValue(settingskeys::copyPermitted), "false");
 }
 
 TEST_F(PanelTest, SleepAndWakeEventsAndANullPanelChangeNothing)

@@ -1,5 +1,6 @@
 // The settings file and the factory defaults.
 #include "PanelFixture.h"
+#include "panel/SettingsKeys.h"
 
 using namespace k71test;
 
@@ -36,9 +37,9 @@ TEST_F(PanelTest, SavedSwitchesReachTheFileAfterThreeSeconds)
     const auto savedAt = juce::Time::getMillisecondCounter();
     panel->saveProperties();
     auto& settings = *panel->appProperties.getUserSettings();
-    EXPECT_EQ(settings.getValue("MON"), "true");
-    EXPECT_EQ(settings.getValue("PRO_CON"), "true");
-    EXPECT_EQ(settings.getValue("COPY_NONE"), "false");
+    EXPECT_EQ(settings.getValue(settingskeys::monitoring), "true");
+    EXPECT_EQ(settings.getValue(settingskeys::consumerFormat), "true");
+    EXPECT_EQ(settings.getValue(settingskeys::copyPermitted), "false");
 
     EXPECT_FALSE(settingsFile().existsAsFile());
     ASSERT_TRUE(pumpUntil([] { return settingsFile().existsAsFile(); }, 6000));
@@ -47,6 +48,7 @@ TEST_F(PanelTest, SavedSwitchesReachTheFileAfterThreeSeconds)
     const auto stored = juce::parseXML(settingsFile());
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(stored->getTagName(), "PROPERTIES");
+    // Spelled out: stored files of earlier versions carry these key texts.
     EXPECT_EQ(stored->getChildByAttribute("name", "MON")->getStringAttribute("val"), "true");
     EXPECT_EQ(stored->getChildByAttribute("name", "COPY_NONE")->getStringAttribute("val"), "false");
 }
@@ -118,7 +120,7 @@ TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
     // the device.
     EXPECT_EQ(sim::volumeDb(sim::interfaceOutputDevice(), audioScopeOutput, 1), 0.0f);
     // Factory defaults write no settings key.
-    EXPECT_FALSE(panel->appProperties.getUserSettings()->containsKey("PRO_CON"));
+    EXPECT_FALSE(panel->appProperties.getUserSettings()->containsKey(settingskeys::consumerFormat));
 }
 
 TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
@@ -147,8 +149,8 @@ TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
     // The next attach restores from the file, selecting partners of buttons
     // that are on: three reports for each.
     auto& settings = *panel->appProperties.getUserSettings();
-    settings.setValue("PRO_CON", "true");
-    settings.setValue("COPY_NONE", "true");
+    settings.setValue(settingskeys::consumerFormat, "true");
+    settings.setValue(settingskeys::copyPermitted, "true");
     attach();
     const auto reports = reportLines();
     ASSERT_GE(reports.size(), 8u);

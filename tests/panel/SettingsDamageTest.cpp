@@ -3,6 +3,7 @@
 #include "PanelFixture.h"
 
 #include "panel/SettingsFileCare.h"
+#include "panel/SettingsKeys.h"
 
 #include <gmock/gmock.h>
 
@@ -126,10 +127,10 @@ TEST_P(SettingsDamageCases, IsKeptAsideBeforeANewFileIsWrittenAndSaidOnce)
     EXPECT_EQ(lineCount(said), 1) << said;
     EXPECT_THAT(said, HasSubstr(keptAside(damage.keptAs, 1).getFullPathName().toStdString()));
     EXPECT_EQ(restartedSettings().getAllProperties().size(), 0);
-    EXPECT_EQ(restartedSettings().getValue("MON", "false"), "false");
+    EXPECT_EQ(restartedSettings().getValue(settingskeys::monitoring, "false"), "false");
     EXPECT_FALSE(settingsFile().exists());
 
-    restartedSettings().setValue("MON", "true");
+    restartedSettings().setValue(settingskeys::monitoring, "true");
     restarted.reset();
     const auto stored = juce::parseXML(settingsFile());
     ASSERT_NE(stored, nullptr);
@@ -151,7 +152,7 @@ TEST_F(SettingsDamageTest, ReadableFilesStayAndLoadInSilence)
     {
         write(settingsFile(), bytes);
         EXPECT_EQ(restartPanel(), "");
-        EXPECT_EQ(restartedSettings().getValue("MON"), "true");
+        EXPECT_EQ(restartedSettings().getValue(settingskeys::monitoring), "true");
         EXPECT_EQ(bytesOf(settingsFile()), bytes);
         EXPECT_EQ(settingsFile().getParentDirectory().getNumberOfChildFiles(
                       juce::File::findFilesAndDirectories),
@@ -280,8 +281,8 @@ TEST_F(SettingsDamageTest, AnUnwritableLocationIsSaidOnceAndThePanelRunsOn)
         {
             EXPECT_EQ(said, "");
         }
-        restartedSettings().setValue("MON", "true");
-        EXPECT_EQ(restartedSettings().getValue("MON"), "true");
+        restartedSettings().setValue(settingskeys::monitoring, "true");
+        EXPECT_EQ(restartedSettings().getValue(settingskeys::monitoring), "true");
         restarted.reset();
     }
     folder.setReadOnly(false);
