@@ -150,7 +150,8 @@ constexpr AudioObjectPropertySelector audioPropertyNominalSampleRate = fourCC("n
 */
 constexpr AudioObjectPropertySelector audioPropertyPhysicalFormat = fourCC("pft ");
 /** ('ssrc', 'inpt', 0): the input data source, a UInt32, audioDataSourceAnalog or
-    audioDataSourceDigital. A write of any other number answers audioStatusValueRefused.
+    audioDataSourceDigital. A write of any other number answers audioStatusValueRefused;
+    the device itself may report others.
 */
 constexpr AudioObjectPropertySelector audioPropertyDataSource = fourCC("ssrc");
 /** ('vold', 'inpt' 1|2 or 'outp' 0|1|2): a channel level in dB, a float.
@@ -230,11 +231,12 @@ constexpr OSStatus audioStatusBadArgument = (OSStatus)fourCC("!arg");
 
     It runs on a notification thread of the backend, never on the message thread, after
     the values changed and never inside the call that changed them: a change a listener
-    makes itself is delivered after that listener has returned. Calls come one at a time,
-    in the order the changes happened. A listener may call the functions of this header;
-    work for the message thread it posts there rather than waiting for it (the panel uses
-    juce::MessageManager::callAsync). After platform::stopBackend() returns no listener
-    runs any more.
+    makes itself is delivered after that listener has returned. (The simulated backend
+    has one such thread, "k71-audio-notify", and calls in the order the changes
+    happened.) A listener may call the functions of this header; work for the message
+    thread it posts there rather than waiting for it (the panel uses
+    juce::MessageManager::callAsync). Once platform::stopBackend() has returned, no
+    listener runs any more.
 
     @param object       the object whose properties changed
     @param addressCount the number of entries in addresses, at least 1
@@ -271,9 +273,9 @@ OSStatus AudioObjectGetPropertyDataSize(AudioObjectID object,
     @param ioDataSize    in: the room in data, at least the value's size; out: the size
     @param data          receives the value
     @returns audioStatusOK, audioStatusNoSuchObject, audioStatusUnknownProperty,
-             audioStatusBadPropertySize when the room is too small or data is null, or
-             audioStatusBadArgument when address or ioDataSize is null. A failed read
-             leaves data and *ioDataSize untouched.
+             audioStatusBadPropertySize when the room is too small or data is null for a
+             value that is not empty, or audioStatusBadArgument when address or
+             ioDataSize is null. A failed read leaves data and *ioDataSize untouched.
 */
 OSStatus AudioObjectGetPropertyData(AudioObjectID object, const AudioObjectPropertyAddress* address,
                                     UInt32 qualifierSize, const void* qualifier, UInt32* ioDataSize,

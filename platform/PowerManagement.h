@@ -38,7 +38,6 @@ struct RunLoopSource;
 /** The run-loop source of a notification port; see RunLoopAddSource(). */
 using RunLoopSourceRef = RunLoopSource*;
 
-//==============================================================================
 // The power message codes.
 
 /** The system asks whether it may sleep; answered with IOAllowPowerChange(). */
