@@ -9,11 +9,16 @@
 #include "resources/BinaryData.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <utility>
 
 namespace
 {
+// Which panel device events are for: 0 while there is none.
+std::atomic<std::uint64_t> livePanelSerial{0};
+std::uint64_t panelsMade = 0; // message thread only
+
 // Watched by the menu model and the source of the panel's key mappings; no
 // command is registered with it.
 std::unique_ptr<juce::ApplicationCommandManager> applicationCommandManager;
@@ -218,6 +223,7 @@ MainComponent::MainComponent()
     enabledButtons(false);
 
     // Last: from here on device events can reach the panel.
+    livePanelSerial = ++panelsMade;
     mydeviceStruct.userData = this;
     mydeviceStruct.eventCallback = &MainComponent::OnApiCallback;
     RegisterDeviceCallBacks();
@@ -259,6 +265,7 @@ MainComponent::~MainComponent()
     // must find no panel.
     mydeviceStruct.eventCallback = nullptr;
     mydeviceStruct.userData = nullptr;
+    livePanelSerial = 0;
 
     if (deviceAttached)
     {
@@ -384,7 +391,7 @@ void MainComponent::OnApiCallback(void* userData, void*, TAVRIN_CallbackEvent ev
 
     if (juce::MessageManager::existsAndIsCurrentThread())
     {
-        deliverDeviceEvent(userData, event);
+        deliverDeviceEvent(userData, livePanelSerial, event);
         return;
     }
 
@@ -392,14 +399,17 @@ void MainComponent::OnApiCallback(void* userData, void*, TAVRIN_CallbackEvent ev
     // than handled under the message-manager lock, whose hand-back to a waiting thread
     // races with that thread's return. The caller never waits for the message thread,
     // so quitting never waits on it; posted calls run in the order they were posted.
-    juce::MessageManager::callAsync([userData, event] { deliverDeviceEvent(userData, event); });
+    // The serial tells this panel from a later one that the allocator puts at its address.
+    juce::MessageManager::callAsync([userData, event, serial = livePanelSerial.load()]
+                                    { deliverDeviceEvent(userData, serial, event); });
 }
 
-void MainComponent::deliverDeviceEvent(void* userData, TAVRIN_CallbackEvent event)
+void MainComponent::deliverDeviceEvent(void* userData, std::uint64_t panelSerial,
+                                       TAVRIN_CallbackEvent event)
 {
     // Message thread only, like the teardown: a call posted before the panel went
     // finds it gone.
-    if (mydeviceStruct.userData.load() != userData)
+    if (mydeviceStruct.userData.load() != userData || livePanelSerial != panelSerial)
         return;
 
     static_cast<MainComponent*>(userData)->handleDeviceEvent(event);

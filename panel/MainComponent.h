@@ -131,7 +131,8 @@ class MainComponent : public juce::Component,
     void actionListenerCallback(const juce::String& message) override;
 
   private:
-    static void deliverDeviceEvent(void* userData, TAVRIN_CallbackEvent event);
+    static void deliverDeviceEvent(void* userData, std::uint64_t panelSerial,
+                                   TAVRIN_CallbackEvent event);
     void handleDeviceEvent(TAVRIN_CallbackEvent event);
     void handleAttach();
     void handleDetach();

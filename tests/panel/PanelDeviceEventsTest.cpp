@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <new>
 #include <thread>
 
 using namespace k71test;
@@ -509,6 +511,26 @@ TEST_F(PanelTest, AnEventFromAnotherThreadThatArrivesAfterTheTeardownReachesNoth
     deliverPostedMessages();
     pumpFor(80);
     EXPECT_EQ(reportLines(), Lines{});
+}
+
+TEST_F(PanelTest, AnEventPostedForAnEarlierPanelDoesNotReachOneBuiltInItsPlace)
+{
+    deletePanel();
+    // The second panel at the first one's address, as the allocator may give it.
+    struct alignas(MainComponent) Storage
+    {
+        unsigned char bytes[sizeof(MainComponent)];
+    };
+    auto storage = std::make_unique<Storage>();
+    auto* first = new (storage->bytes) MainComponent();
+    ASSERT_TRUE(raiseFromAnotherThread(first, {TAVRIN_CB_PLUGGED}));
+    first->~MainComponent();
+
+    auto* second = new (storage->bytes) MainComponent();
+    deliverPostedMessages();
+    EXPECT_FALSE(second->deviceAttached);
+    EXPECT_EQ(reportLines(), Lines{});
+    second->~MainComponent();
 }
 
 TEST_F(PanelTest, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
