@@ -488,7 +488,7 @@ TEST_F(PanelTest, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
         EXPECT_EQ(panel->deviceAttached, attachedBefore);
         EXPECT_FALSE(panel->isTimerRunning(MainComponent::readBackTimer));
 
-        deliverPostedMessages();
+        flushPostedMessages();
         EXPECT_EQ(panel->deviceAttached, row.attachedAfter);
         settle();
         if (row.readBackDue)
@@ -505,7 +505,7 @@ TEST_F(PanelTest, AnEventFromAnotherThreadThatArrivesAfterTheTeardownReachesNoth
     ASSERT_TRUE(raiseFromAnotherThread(panel, {TAVRIN_CB_PLUGGED, TAVRIN_CB_PROPERTY_CHANGED}));
     deletePanel();
 
-    deliverPostedMessages();
+    flushPostedMessages();
     pumpFor(80);
     EXPECT_EQ(reportLines(), Lines{});
 }

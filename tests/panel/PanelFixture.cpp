@@ -149,13 +149,6 @@ juce::File settingsFile()
         .getChildFile("K71 VT.settings");
 }
 
-void deliverPostedMessages()
-{
-    auto delivered = std::make_shared<bool>(false);
-    juce::MessageManager::callAsync([delivered] { *delivered = true; });
-    ASSERT_TRUE(pumpUntil([delivered] { return *delivered; }));
-}
-
 void PanelTest::SetUp()
 {
     sim::resetSimulation();
@@ -207,7 +200,7 @@ void PanelTest::settle()
     {
         ASSERT_TRUE(sim::waitForAudioNotifications());
         // The events the notifications raised are posted to this thread.
-        deliverPostedMessages();
+        flushPostedMessages();
         if (!panel->isTimerRunning(MainComponent::readBackTimer))
             return;
         ASSERT_TRUE(
@@ -228,6 +221,6 @@ void PanelTest::click(juce::Button& button)
 {
     button.triggerClick();
     // The click is a posted message.
-    deliverPostedMessages();
+    flushPostedMessages();
 }
 } // namespace k71test

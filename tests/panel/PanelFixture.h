@@ -30,9 +30,6 @@ Lines writeLines();
 
 juce::File settingsFile();
 
-// Runs every message posted so far: one posted after them arrives after them.
-void deliverPostedMessages();
-
 class PanelTest : public testing::Test
 {
   protected:

@@ -129,7 +129,7 @@ TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
 
     panel->setFactoryDefaults();
     // The groups announce their new levels by posted messages.
-    deliverPostedMessages();
+    flushPostedMessages();
 
     EXPECT_EQ(reportLines(), Lines{});
     for (const auto& write : sim::propertyWrites())
