@@ -1,6 +1,7 @@
 // The three HID command reports, their sender and the rate the channel-status
 // report carries.
 #include "DeviceTestSupport.h"
+#include "support/GoldenReports.h"
 
 #include <limits>
 
@@ -8,21 +9,11 @@ namespace
 {
 using namespace k71test;
 
-TAVRIN_Report reportWith(std::initializer_list<std::pair<int, std::uint8_t>> bytes)
-{
-    TAVRIN_Report report{};
-    for (const auto& [index, value] : bytes)
-        report[(std::size_t)index] = value;
-    return report;
-}
-
 TEST(HidReportBytes, AttachAndMonitoring)
 {
-    EXPECT_EQ(AttachReport(), reportWith({{0, 0x16}, {1, 0x34}, {2, 0x1A}, {4, 0x01}, {21, 0x80}}));
-    EXPECT_EQ(MonitoringReport(true),
-              reportWith({{0, 0x16}, {1, 0x34}, {2, 0x2C}, {4, 0x01}, {5, 0x05}, {21, 0x80}}));
-    EXPECT_EQ(MonitoringReport(false),
-              reportWith({{0, 0x16}, {1, 0x34}, {2, 0x2C}, {4, 0x01}, {5, 0x01}, {21, 0x80}}));
+    EXPECT_EQ(AttachReport(), golden::attach);
+    EXPECT_EQ(MonitoringReport(true), golden::monitoringOn);
+    EXPECT_EQ(MonitoringReport(false), golden::monitoringOff);
 }
 
 TEST(HidReportBytes, ChannelStatusForEveryFlagCombinationAndRateCode)
@@ -39,7 +30,7 @@ TEST(HidReportBytes, ChannelStatusForEveryFlagCombinationAndRateCode)
         EXPECT_EQ(ChannelStatusFlagByte(flag.proConFlag, flag.copyNoneFlag), flag.flagByte);
         for (const std::uint8_t code : codes)
             EXPECT_EQ(ChannelStatusReport(flag.flagByte, code),
-                      reportWith({{21, 0x02}, {24, flag.flagByte}, {25, code}, {26, 0x04}}));
+                      golden::channelStatus(flag.flagByte, code));
     }
 }
 
