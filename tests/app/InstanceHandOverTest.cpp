@@ -273,14 +273,14 @@ TEST_F(EndpointFolder, UnusableRuntimeFoldersFallBackAsWhenUnset)
     }
 }
 
-class InstanceLockTest : public testing::Test
+class InstanceLockFile : public testing::Test
 {
   protected:
     void SetUp() override { unlink(platform::InstanceLock("LockTestApp").path().c_str()); }
     using State = platform::InstanceLock::State;
 };
 
-TEST_F(InstanceLockTest, OneHolderPerUserBesideTheEndpointsAndGoneWithItsProcess)
+TEST_F(InstanceLockFile, OneHolderPerUserBesideTheEndpointsAndGoneWithItsProcess)
 {
     std::optional<platform::InstanceLock> first("LockTestApp");
     ASSERT_EQ(first->state(), State::held) << first->problem();
@@ -293,7 +293,7 @@ TEST_F(InstanceLockTest, OneHolderPerUserBesideTheEndpointsAndGoneWithItsProcess
     EXPECT_EQ(second.tryToTake(), State::held);
 }
 
-TEST_F(InstanceLockTest, AKilledHolderLeavesNoLock)
+TEST_F(InstanceLockFile, AKilledHolderLeavesNoLock)
 {
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
@@ -322,7 +322,7 @@ TEST_F(InstanceLockTest, AKilledHolderLeavesNoLock)
     EXPECT_EQ(stat(next.path().c_str(), &info), 0); // the file stayed; only its lock went
 }
 
-TEST_F(InstanceLockTest, ALinkInPlaceOfTheLockIsNotFollowed)
+TEST_F(InstanceLockFile, ALinkInPlaceOfTheLockIsNotFollowed)
 {
     const std::string path = platform::InstanceLock("LockTestApp").path();
     unlink(path.c_str());

@@ -69,7 +69,7 @@ class EventRecorder
     std::vector<RecordedEvent> recorded;
 };
 
-class DeviceLinkTest : public ::testing::Test
+class DeviceLink : public ::testing::Test
 {
   protected:
     void SetUp() override { sim::resetSimulation(); }

@@ -46,11 +46,11 @@ TEST(HidReportBytes, RateCodeOfTheTruncatedRate)
         EXPECT_EQ(ChannelStatusRateCode(rate), code) << rate;
 }
 
-class HidSendTest : public DeviceLinkTest
+class HidSend : public DeviceLink
 {
 };
 
-TEST_F(HidSendTest, SendsOutputReportZeroToTheHandleAndNothingWithout)
+TEST_F(HidSend, SendsOutputReportZeroToTheHandleAndNothingWithout)
 {
     hw_sendReport(AttachReport());
     EXPECT_TRUE(sim::hidReports().empty());
@@ -85,12 +85,11 @@ struct ChannelRateCase
     int expectedWrites; // by hw_setSampleRate
 };
 
-class ChannelStatusRateTest : public DeviceLinkTest,
-                              public ::testing::WithParamInterface<ChannelRateCase>
+class ChannelStatusRate : public DeviceLink, public ::testing::WithParamInterface<ChannelRateCase>
 {
 };
 
-TEST_P(ChannelStatusRateTest, TakesTheCommonRateOrBringsBothToTheOutputs)
+TEST_P(ChannelStatusRate, TakesTheCommonRateOrBringsBothToTheOutputs)
 {
     const auto& c = GetParam();
     sim::AudioDeviceConfig config;
@@ -118,7 +117,7 @@ TEST_P(ChannelStatusRateTest, TakesTheCommonRateOrBringsBothToTheOutputs)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rates, ChannelStatusRateTest,
+    Rates, ChannelStatusRate,
     ::testing::Values(ChannelRateCase{"Both44", 44100, 44100, false, false, 44100, 0x00, 0},
                       ChannelRateCase{"Both48", 48000, 48000, false, false, 48000, 0x20, 0},
                       ChannelRateCase{"Both32", 32000, 32000, false, false, 32000, 0x30, 0},
@@ -129,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ChannelRateCase{"NoDevices", 44100, 48000, false, true, 0, 0x00, 0}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(DeviceLinkTest, ChannelStatusRateIsZeroWhenTheOutputReadFails)
+TEST_F(DeviceLink, ChannelStatusRateIsZeroWhenTheOutputReadFails)
 {
     sim::AudioDeviceConfig config;
     gInAudioObjectID = sim::plugAudioDevice(config);

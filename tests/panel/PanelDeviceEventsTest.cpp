@@ -45,7 +45,7 @@ int readBacks()
 }
 } // namespace
 
-TEST_F(PanelTest, FirstAttachWithoutSettingsRestoresTheFactorySwitches)
+TEST_F(PanelInWindow, FirstAttachWithoutSettingsRestoresTheFactorySwitches)
 {
     attach();
 
@@ -80,7 +80,7 @@ TEST_F(PanelTest, FirstAttachWithoutSettingsRestoresTheFactorySwitches)
     EXPECT_EQ(panel->inputSourceIndex, 0);
 }
 
-TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
+TEST_F(PanelInWindow, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
 {
     attach();
     chooseConCopyAndMonitoring();
@@ -121,7 +121,7 @@ TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
     EXPECT_EQ(panel->levelLabelOut->getText(), "");
 }
 
-TEST_F(PanelTest, AttachAfterADetachRestoresConCopyAndMonitoring)
+TEST_F(PanelInWindow, AttachAfterADetachRestoresConCopyAndMonitoring)
 {
     attach();
     chooseConCopyAndMonitoring();
@@ -148,7 +148,7 @@ TEST_F(PanelTest, AttachAfterADetachRestoresConCopyAndMonitoring)
     EXPECT_EQ(panel->monitoringOn, 1);
 }
 
-TEST_F(PanelTest, StoredSwitchesFromAnEarlierRun)
+TEST_F(PanelInWindow, StoredSwitchesFromAnEarlierRun)
 {
     struct Stored
     {
@@ -187,7 +187,7 @@ TEST_F(PanelTest, StoredSwitchesFromAnEarlierRun)
     }
 }
 
-TEST_F(PanelTest, AnAttachFollowingAnAttachSendsEachSwitchOnce)
+TEST_F(PanelInWindow, AnAttachFollowingAnAttachSendsEachSwitchOnce)
 {
     attach();
     sim::clearRecords();
@@ -200,7 +200,7 @@ TEST_F(PanelTest, AnAttachFollowingAnAttachSendsEachSwitchOnce)
               (Lines{"attach", "monitoring off", "status 05 20", "status 05 20", "status 05 20"}));
 }
 
-TEST_F(PanelTest, DetachWithoutAnAttachSavesTheClearedButtonsAndClosesNothing)
+TEST_F(PanelInWindow, DetachWithoutAnAttachSavesTheClearedButtonsAndClosesNothing)
 {
     MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_UNPLUGGED);
     EXPECT_EQ(sim::hidCloses(), std::vector<IOHIDDeviceRef>{});
@@ -210,7 +210,7 @@ TEST_F(PanelTest, DetachWithoutAnAttachSavesTheClearedButtonsAndClosesNothing)
     EXPECT_EQ(settings.getValue("COPY_NONE"), "false");
 }
 
-TEST_F(PanelTest, SleepAndWakeEventsAndANullPanelChangeNothing)
+TEST_F(PanelInWindow, SleepAndWakeEventsAndANullPanelChangeNothing)
 {
     attach();
     sim::clearRecords();
@@ -223,7 +223,7 @@ TEST_F(PanelTest, SleepAndWakeEventsAndANullPanelChangeNothing)
     EXPECT_EQ(writeLines(), Lines{});
 }
 
-TEST_F(PanelTest, ReadBackTakesVolumesMutesAndRateIntoThePanel)
+TEST_F(PanelInWindow, ReadBackTakesVolumesMutesAndRateIntoThePanel)
 {
     attach();
     const auto device = sim::interfaceInputDevice();
@@ -258,7 +258,7 @@ TEST_F(PanelTest, ReadBackTakesVolumesMutesAndRateIntoThePanel)
     EXPECT_EQ(ticked, juce::StringArray({"44100  Hz"}));
 }
 
-TEST_F(PanelTest, OutputRateWinsWhenTheDirectionsDisagree)
+TEST_F(PanelInWindow, OutputRateWinsWhenTheDirectionsDisagree)
 {
     auto config = sim::InterfaceConfig::separateDevices();
     config.audioDevices[0].sampleRate = 44100.0;
@@ -281,7 +281,7 @@ TEST_F(PanelTest, OutputRateWinsWhenTheDirectionsDisagree)
     }
 }
 
-TEST_F(PanelTest, ReadBackBringsTheInputToTheOutputsRate)
+TEST_F(PanelInWindow, ReadBackBringsTheInputToTheOutputsRate)
 {
     auto config = sim::InterfaceConfig::separateDevices();
     config.audioDevices[1].nominalRates = {48000.0};
@@ -302,7 +302,7 @@ TEST_F(PanelTest, ReadBackBringsTheInputToTheOutputsRate)
     EXPECT_EQ(reportLines(), (Lines{"status 05 20", "status 05 20"}));
 }
 
-TEST_F(PanelTest, DirectionsThatCannotAgreeLeaveTheRateButtonsAndSendRateCodeZero)
+TEST_F(PanelInWindow, DirectionsThatCannotAgreeLeaveTheRateButtonsAndSendRateCodeZero)
 {
     auto config = sim::InterfaceConfig::separateDevices();
     config.audioDevices[0].sampleRate = 44100.0;
@@ -331,7 +331,7 @@ TEST_F(PanelTest, DirectionsThatCannotAgreeLeaveTheRateButtonsAndSendRateCodeZer
     EXPECT_EQ(writes[1], "out nsrt/****/0 = 48000");
 }
 
-TEST_F(PanelTest, SourceReadBackRunsBothHandlersThenReports)
+TEST_F(PanelInWindow, SourceReadBackRunsBothHandlersThenReports)
 {
     using ButtonMember = std::unique_ptr<juce::ImageButton> MainComponent::*;
     struct SourceCase
@@ -378,7 +378,7 @@ TEST_F(PanelTest, SourceReadBackRunsBothHandlersThenReports)
     }
 }
 
-TEST_F(PanelTest, ReadBackLeavesVolumesAndMutesAloneDuringAUserEdit)
+TEST_F(PanelInWindow, ReadBackLeavesVolumesAndMutesAloneDuringAUserEdit)
 {
     attach();
     panel->userEditInProgress = true;
@@ -401,7 +401,7 @@ TEST_F(PanelTest, ReadBackLeavesVolumesAndMutesAloneDuringAUserEdit)
     EXPECT_TRUE(panel->buttonMuteIn->getToggleState());
 }
 
-TEST_F(PanelTest, ABurstOfChangesGivesOneReadBackAfterTheLast)
+TEST_F(PanelInWindow, ABurstOfChangesGivesOneReadBackAfterTheLast)
 {
     attach();
     const auto device = sim::interfaceInputDevice();
@@ -461,7 +461,7 @@ bool raiseFromAnotherThread(MainComponent* panel, const std::vector<TAVRIN_Callb
 }
 } // namespace
 
-TEST_F(PanelTest, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
+TEST_F(PanelInWindow, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
 {
     struct Case
     {
@@ -498,7 +498,7 @@ TEST_F(PanelTest, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
     }
 }
 
-TEST_F(PanelTest, AnEventFromAnotherThreadThatArrivesAfterTheTeardownReachesNothing)
+TEST_F(PanelInWindow, AnEventFromAnotherThreadThatArrivesAfterTheTeardownReachesNothing)
 {
     attach();
     sim::clearRecords();
@@ -510,7 +510,7 @@ TEST_F(PanelTest, AnEventFromAnotherThreadThatArrivesAfterTheTeardownReachesNoth
     EXPECT_EQ(reportLines(), Lines{});
 }
 
-TEST_F(PanelTest, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
+TEST_F(PanelInWindow, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
 {
     attach();
     click(*panel->buttonCon);
@@ -535,7 +535,7 @@ TEST_F(PanelTest, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
     pumpFor(80);
 }
 
-TEST_F(PanelTest, ReadBackWaitsItsIntervalAfterTheEvent)
+TEST_F(PanelInWindow, ReadBackWaitsItsIntervalAfterTheEvent)
 {
     struct Wait
     {
@@ -564,7 +564,7 @@ TEST_F(PanelTest, ReadBackWaitsItsIntervalAfterTheEvent)
     }
 }
 
-TEST_F(PanelTest, ADarkPanelReadsNothingBackAndShowsNoLevels)
+TEST_F(PanelInWindow, ADarkPanelReadsNothingBackAndShowsNoLevels)
 {
     struct Road
     {

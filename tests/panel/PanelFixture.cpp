@@ -116,7 +116,7 @@ juce::File settingsFile()
         .getChildFile("K71 VT.settings");
 }
 
-void PanelTest::SetUp()
+void PanelInWindow::SetUp()
 {
     sim::resetSimulation();
     settingsFile().getParentDirectory().deleteRecursively();
@@ -132,26 +132,26 @@ void PanelTest::SetUp()
     window->setVisible(true);
 }
 
-void PanelTest::TearDown()
+void PanelInWindow::TearDown()
 {
     deletePanel();
     sim::resetSimulation();
 }
 
-void PanelTest::deletePanel()
+void PanelInWindow::deletePanel()
 {
     window.reset();
     panel = nullptr;
 }
 
-void PanelTest::attach(const sim::InterfaceConfig& config)
+void PanelInWindow::attach(const sim::InterfaceConfig& config)
 {
     sim::plugInterface(config);
     ASSERT_TRUE(pumpUntil([this] { return panel->deviceAttached; }));
     settle();
 }
 
-void PanelTest::detach()
+void PanelInWindow::detach()
 {
     sim::unplugInterface();
     ASSERT_TRUE(pumpUntil(
@@ -161,7 +161,7 @@ void PanelTest::detach()
         }));
 }
 
-void PanelTest::settle()
+void PanelInWindow::settle()
 {
     for (int round = 0; round < 50; ++round)
     {
@@ -176,7 +176,7 @@ void PanelTest::settle()
     FAIL() << "the panel kept reading back";
 }
 
-void PanelTest::chooseConCopyAndMonitoring()
+void PanelInWindow::chooseConCopyAndMonitoring()
 {
     click(*panel->buttonCon);
     click(*panel->buttonCopy);
@@ -184,7 +184,7 @@ void PanelTest::chooseConCopyAndMonitoring()
     settle();
 }
 
-void PanelTest::click(juce::Button& button)
+void PanelInWindow::click(juce::Button& button)
 {
     button.triggerClick();
     // The click is a posted message.

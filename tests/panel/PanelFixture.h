@@ -30,7 +30,7 @@ Lines writeLines();
 
 juce::File settingsFile();
 
-class PanelTest : public testing::Test
+class PanelInWindow : public testing::Test
 {
   protected:
     void SetUp() override;

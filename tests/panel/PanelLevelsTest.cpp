@@ -4,7 +4,7 @@
 
 using namespace k71test;
 
-TEST_F(PanelTest, MovingAFaderShowsItsLevelAndWritesAllFour)
+TEST_F(PanelInWindow, MovingAFaderShowsItsLevelAndWritesAllFour)
 {
     attach();
     sim::clearRecords();
@@ -26,7 +26,7 @@ TEST_F(PanelTest, MovingAFaderShowsItsLevelAndWritesAllFour)
     EXPECT_EQ(panel->levelLabelOut->getText(), "0.0 dB  ");
 }
 
-TEST_F(PanelTest, ActionMessages)
+TEST_F(PanelInWindow, ActionMessages)
 {
     attach();
     panel->sliderGroupIn->rightSlider.setValue(-5.75, juce::dontSendNotification);
@@ -73,7 +73,7 @@ TEST_F(PanelTest, ActionMessages)
                                    "dev vold/outp/1 = -20", "dev vold/outp/2 = -40.25"}));
 }
 
-TEST_F(PanelTest, UserEditLastsFiftyMillisecondsAfterTheLastVolumeMessage)
+TEST_F(PanelInWindow, UserEditLastsFiftyMillisecondsAfterTheLastVolumeMessage)
 {
     attach();
     panel->sliderGroupIn->sendActionMessage("volume_update");
@@ -87,7 +87,7 @@ TEST_F(PanelTest, UserEditLastsFiftyMillisecondsAfterTheLastVolumeMessage)
     EXPECT_FALSE(panel->isTimerRunning(MainComponent::userEditTimer));
 }
 
-TEST_F(PanelTest, LevelLabelsOnAttachUseTwoFiguresForTheOutputPair)
+TEST_F(PanelInWindow, LevelLabelsOnAttachUseTwoFiguresForTheOutputPair)
 {
     sim::InterfaceConfig config;
     config.audioDevices[0].volumeDb = -12.25f;
@@ -104,7 +104,7 @@ TEST_F(PanelTest, LevelLabelsOnAttachUseTwoFiguresForTheOutputPair)
     EXPECT_EQ(panel->levelLabelOutRight->getText(), "-12 dB  ");
 }
 
-TEST_F(PanelTest, LevelLabelsStayWhileTheGroupsAreDisabled)
+TEST_F(PanelInWindow, LevelLabelsStayWhileTheGroupsAreDisabled)
 {
     panel->levelLabelIn->setText("kept", juce::dontSendNotification);
     panel->setLevelLabels();

@@ -17,7 +17,7 @@ Lines concat(Lines first, const Lines& second)
 }
 } // namespace
 
-TEST_F(PanelTest, SettingsFileLiesInTheUserDataFolderAsXml)
+TEST_F(PanelInWindow, SettingsFileLiesInTheUserDataFolderAsXml)
 {
     auto* settings = panel->appProperties.getUserSettings();
     EXPECT_EQ(settings->getFile(), settingsFile());
@@ -29,7 +29,7 @@ TEST_F(PanelTest, SettingsFileLiesInTheUserDataFolderAsXml)
     EXPECT_FALSE(options.ignoreCaseOfKeyNames);
 }
 
-TEST_F(PanelTest, SavedSwitchesReachTheFileAfterThreeSeconds)
+TEST_F(PanelInWindow, SavedSwitchesReachTheFileAfterThreeSeconds)
 {
     panel->buttonToggleMonitoring->setToggleState(true, juce::dontSendNotification);
     panel->buttonCon->setToggleState(true, juce::dontSendNotification);
@@ -51,13 +51,13 @@ TEST_F(PanelTest, SavedSwitchesReachTheFileAfterThreeSeconds)
     EXPECT_EQ(stored->getChildByAttribute("name", "COPY_NONE")->getStringAttribute("val"), "false");
 }
 
-TEST_F(PanelTest, QuittingWhileDetachedWritesNoSwitches)
+TEST_F(PanelInWindow, QuittingWhileDetachedWritesNoSwitches)
 {
     deletePanel();
     EXPECT_FALSE(settingsFile().existsAsFile());
 }
 
-TEST_F(PanelTest, FactoryDefaultsFromTheFactoryState)
+TEST_F(PanelInWindow, FactoryDefaultsFromTheFactoryState)
 {
     attach();
     sim::clearRecords();
@@ -70,7 +70,7 @@ TEST_F(PanelTest, FactoryDefaultsFromTheFactoryState)
     EXPECT_EQ(reportLines(), Lines{"monitoring off"});
 }
 
-TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
+TEST_F(PanelInWindow, FactoryDefaultsFromDigitalConCopyAndMonitoring)
 {
     attach();
     for (auto* button : {panel->buttonDigital.get(), panel->buttonCon.get(),
@@ -121,7 +121,7 @@ TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
     EXPECT_FALSE(panel->appProperties.getUserSettings()->containsKey("PRO_CON"));
 }
 
-TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
+TEST_F(PanelInWindow, FactoryDefaultsWhileDetachedSetThePanelOnly)
 {
     panel->sliderGroupIn->leftSlider.setValue(-10.0, juce::dontSendNotification);
     panel->buttonMuteOut->setToggleState(true, juce::dontSendNotification);
