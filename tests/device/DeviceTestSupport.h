@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -71,7 +69,7 @@ class EventRecorder
     std::vector<RecordedEvent> recorded;
 };
 
-class DeviceLinkTest : public ::testing::Test
+class DeviceLink : public ::testing::Test
 {
   protected:
     void SetUp() override { sim::resetSimulation(); }
@@ -90,20 +88,12 @@ class DeviceLinkTest : public ::testing::Test
         RegisterDeviceCallBacks();
     }
 
-    // Runs the message loop until everything posted to it so far has run.
-    static void flushMessages()
-    {
-        auto done = std::make_shared<std::atomic<bool>>(false);
-        juce::MessageManager::callAsync([done] { *done = true; });
-        ASSERT_TRUE(pumpUntil([done] { return done->load(); }));
-    }
-
     // Until the posted callbacks have run and the notification thread is idle.
     static void settle()
     {
-        flushMessages();
+        flushPostedMessages();
         ASSERT_TRUE(sim::waitForAudioNotifications());
-        flushMessages();
+        flushPostedMessages();
     }
 
     EventRecorder recorder;

@@ -18,7 +18,7 @@ int deviceListReads()
     return count;
 }
 
-class DiscoveryTest : public DeviceLinkTest
+class Discovery : public DeviceLink
 {
 };
 
@@ -29,11 +29,11 @@ struct NameCase
     bool accepted;
 };
 
-class AudioNameRuleTest : public DeviceLinkTest, public ::testing::WithParamInterface<NameCase>
+class AudioNameRule : public DeviceLink, public ::testing::WithParamInterface<NameCase>
 {
 };
 
-TEST_P(AudioNameRuleTest, AcceptsByPrefixOrByNameAndMaker)
+TEST_P(AudioNameRule, AcceptsByPrefixOrByNameAndMaker)
 {
     sim::InterfaceConfig config;
     config.audioDevices.front().name = GetParam().name;
@@ -60,7 +60,7 @@ TEST_P(AudioNameRuleTest, AcceptsByPrefixOrByNameAndMaker)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Names, AudioNameRuleTest,
+    Names, AudioNameRule,
     ::testing::Values(NameCase{"K71VT", "Tavrin", true}, NameCase{"K71VT", "Someone", true},
                       NameCase{"K71VT USB", "", true}, NameCase{"K71VTX", "Someone", true},
                       NameCase{"k71vt", "Tavrin", true}, NameCase{"K71vT", "TAVRIN", true},
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         return testName({info.param.name, info.param.maker});
     });
 
-TEST_F(DiscoveryTest, OneDeviceServesBothDirections)
+TEST_F(Discovery, OneDeviceServesBothDirections)
 {
     sim::plugInterface();
     const AudioObjectID device = sim::interfaceInputDevice();
@@ -114,11 +114,11 @@ struct StoreCase
     Held inputAfter, outputAfter;
 };
 
-class StoreRuleTest : public DeviceLinkTest, public ::testing::WithParamInterface<StoreCase>
+class StoreRule : public DeviceLink, public ::testing::WithParamInterface<StoreCase>
 {
 };
 
-TEST_P(StoreRuleTest, StatusOfTheListenerAddDecidesTheId)
+TEST_P(StoreRule, StatusOfTheListenerAddDecidesTheId)
 {
     const auto& c = GetParam();
     sim::AudioDeviceConfig config;
@@ -141,7 +141,7 @@ TEST_P(StoreRuleTest, StatusOfTheListenerAddDecidesTheId)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Statuses, StoreRuleTest,
+    Statuses, StoreRule,
     ::testing::Values(
         StoreCase{"Added", true, true, false, Held::none, Held::none, Held::device, Held::device},
         StoreCase{"AddedReplaces", true, true, false, Held::other, Held::other, Held::device,
@@ -174,7 +174,7 @@ struct WatchedRoad
     RoadOutcome (*drive)();
 };
 
-class WatchedDeviceTest : public DeviceLinkTest, public ::testing::WithParamInterface<WatchedRoad>
+class WatchedDevice : public DeviceLink, public ::testing::WithParamInterface<WatchedRoad>
 {
   public:
     // Only the HID function goes and comes back; the audio device stays.
@@ -238,7 +238,7 @@ class WatchedDeviceTest : public DeviceLinkTest, public ::testing::WithParamInte
     }
 };
 
-TEST_P(WatchedDeviceTest, AttachesWithTheIdsOfThePasses)
+TEST_P(WatchedDevice, AttachesWithTheIdsOfThePasses)
 {
     registerDeviceLink();
     const RoadOutcome expected = GetParam().drive();
@@ -259,16 +259,15 @@ TEST_P(WatchedDeviceTest, AttachesWithTheIdsOfThePasses)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Roads, WatchedDeviceTest,
-    ::testing::Values(WatchedRoad{"HidReplugged", &WatchedDeviceTest::hidReplugged},
+    Roads, WatchedDevice,
+    ::testing::Values(WatchedRoad{"HidReplugged", &WatchedDevice::hidReplugged},
                       WatchedRoad{"InterfaceRepluggedWhileSearching",
-                                  &WatchedDeviceTest::interfaceRepluggedWhileSearching},
-                      WatchedRoad{"InputOnlyDeviceAfter", &WatchedDeviceTest::inputOnlyDeviceAfter},
-                      WatchedRoad{"InputOnlyDeviceBefore",
-                                  &WatchedDeviceTest::inputOnlyDeviceBefore}),
+                                  &WatchedDevice::interfaceRepluggedWhileSearching},
+                      WatchedRoad{"InputOnlyDeviceAfter", &WatchedDevice::inputOnlyDeviceAfter},
+                      WatchedRoad{"InputOnlyDeviceBefore", &WatchedDevice::inputOnlyDeviceBefore}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(DiscoveryTest, DevicesWithOneDirectionAreTakenOnlyInTheirPass)
+TEST_F(Discovery, DevicesWithOneDirectionAreTakenOnlyInTheirPass)
 {
     sim::plugInterface(sim::InterfaceConfig::separateDevices());
     const auto devices = sim::interfaceAudioDevices();
@@ -284,7 +283,7 @@ TEST_F(DiscoveryTest, DevicesWithOneDirectionAreTakenOnlyInTheirPass)
     EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
 }
 
-TEST_F(DiscoveryTest, LaterAcceptedDeviceOfAPassWins)
+TEST_F(Discovery, LaterAcceptedDeviceOfAPassWins)
 {
     sim::plugInterface();
     sim::AudioDeviceConfig second;
@@ -297,7 +296,7 @@ TEST_F(DiscoveryTest, LaterAcceptedDeviceOfAPassWins)
     EXPECT_EQ(gOutAudioObjectID, later);
 }
 
-TEST_F(DiscoveryTest, OnlyInputFoundGivesFiveSearchesFiveSleepsAndNoEvent)
+TEST_F(Discovery, OnlyInputFoundGivesFiveSearchesFiveSleepsAndNoEvent)
 {
     sim::plugInterface(sim::InterfaceConfig::inputOnly());
     registerDeviceLink();
@@ -311,7 +310,7 @@ TEST_F(DiscoveryTest, OnlyInputFoundGivesFiveSearchesFiveSleepsAndNoEvent)
     EXPECT_EQ(ghidInterface, sim::interfaceHidDevices().front());
 }
 
-TEST_F(DiscoveryTest, OutputAppearingWhileSearchingKeepsTheInputFoundEarlier)
+TEST_F(Discovery, OutputAppearingWhileSearchingKeepsTheInputFoundEarlier)
 {
     sim::plugInterface(sim::InterfaceConfig::inputOnly());
     const AudioObjectID input = sim::interfaceInputDevice();
@@ -337,7 +336,7 @@ TEST_F(DiscoveryTest, OutputAppearingWhileSearchingKeepsTheInputFoundEarlier)
     EXPECT_EQ(recorder.events(), events({TAVRIN_CB_PLUGGED}));
 }
 
-TEST_F(DiscoveryTest, DeviceAlreadyPresentIsReportedOnceTheLoopRuns)
+TEST_F(Discovery, DeviceAlreadyPresentIsReportedOnceTheLoopRuns)
 {
     sim::plugInterface();
     registerDeviceLink();
@@ -351,7 +350,7 @@ TEST_F(DiscoveryTest, DeviceAlreadyPresentIsReportedOnceTheLoopRuns)
     EXPECT_EQ(details.front().reserved, nullptr);
 }
 
-TEST_F(DiscoveryTest, RegistrationInstallsTheHidManagerAndTheUnarmedUsbNotification)
+TEST_F(Discovery, RegistrationInstallsTheHidManagerAndTheUnarmedUsbNotification)
 {
     registerDeviceLink();
     EXPECT_EQ(mydeviceStruct.vendorID, 0x5E31);
@@ -388,7 +387,7 @@ TEST_F(DiscoveryTest, RegistrationInstallsTheHidManagerAndTheUnarmedUsbNotificat
     EXPECT_EQ(deviceListReads(), 1);
 }
 
-TEST_F(DiscoveryTest, DeviceWithoutProductIsIgnored)
+TEST_F(Discovery, DeviceWithoutProductIsIgnored)
 {
     sim::InterfaceConfig config;
     config.hidDevices.front().product.reset();
@@ -412,12 +411,12 @@ struct HidIdentityCase
     std::optional<std::int32_t> productID;
 };
 
-class HidIdentityTest : public DeviceLinkTest, public ::testing::WithParamInterface<HidIdentityCase>
+class HidIdentity : public DeviceLink, public ::testing::WithParamInterface<HidIdentityCase>
 {
 };
 
 // The manager's matching set already filters; the callbacks check again on their own.
-TEST_P(HidIdentityTest, CallbacksIgnoreOtherOrMissingIds)
+TEST_P(HidIdentity, CallbacksIgnoreOtherOrMissingIds)
 {
     registerDeviceLink();
     sim::plugInterface();
@@ -437,7 +436,7 @@ TEST_P(HidIdentityTest, CallbacksIgnoreOtherOrMissingIds)
     EXPECT_NE(gInAudioObjectID, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ids, HidIdentityTest,
+INSTANTIATE_TEST_SUITE_P(Ids, HidIdentity,
                          ::testing::Values(HidIdentityCase{"vendor", 0x5E32, 0x00B4},
                                            HidIdentityCase{"product", 0x5E31, 0x00B5},
                                            HidIdentityCase{"novendor", std::nullopt, 0x00B4},
@@ -450,11 +449,11 @@ struct RemovalCase
     bool unplugged;
 };
 
-class RemovalNameTest : public DeviceLinkTest, public ::testing::WithParamInterface<RemovalCase>
+class RemovalName : public DeviceLink, public ::testing::WithParamInterface<RemovalCase>
 {
 };
 
-TEST_P(RemovalNameTest, MatchesTheProductNameIgnoringCase)
+TEST_P(RemovalName, MatchesTheProductNameIgnoringCase)
 {
     sim::InterfaceConfig config;
     config.hidDevices.front().product = std::string(GetParam().product);
@@ -493,14 +492,14 @@ TEST_P(RemovalNameTest, MatchesTheProductNameIgnoringCase)
     EXPECT_EQ(ghidInterface, sim::interfaceHidDevices().front());
 }
 
-INSTANTIATE_TEST_SUITE_P(Products, RemovalNameTest,
+INSTANTIATE_TEST_SUITE_P(Products, RemovalName,
                          ::testing::Values(RemovalCase{"K71VT", true}, RemovalCase{"k71vt", true},
                                            RemovalCase{"K71Vt", true},
                                            RemovalCase{"K71VT USB", false},
                                            RemovalCase{"Other", false}),
                          [](const auto& info) { return testName({info.param.product}); });
 
-TEST_F(DiscoveryTest, SecondMatchingDeviceReplacesTheHandleAndSearchesAgain)
+TEST_F(Discovery, SecondMatchingDeviceReplacesTheHandleAndSearchesAgain)
 {
     sim::InterfaceConfig config;
     config.hidDevices.push_back(sim::HidDeviceConfig{});
@@ -524,7 +523,7 @@ TEST_F(DiscoveryTest, SecondMatchingDeviceReplacesTheHandleAndSearchesAgain)
     EXPECT_EQ(ghidInterface, hid[1]);
 }
 
-TEST_F(DiscoveryTest, UnplugAndReplugFindsTheNewDevices)
+TEST_F(Discovery, UnplugAndReplugFindsTheNewDevices)
 {
     registerDeviceLink();
     sim::plugInterface();
@@ -544,7 +543,7 @@ TEST_F(DiscoveryTest, UnplugAndReplugFindsTheNewDevices)
               events({TAVRIN_CB_PLUGGED, TAVRIN_CB_UNPLUGGED, TAVRIN_CB_PLUGGED}));
 }
 
-TEST_F(DiscoveryTest, NullCallbackRaisesNothing)
+TEST_F(Discovery, NullCallbackRaisesNothing)
 {
     registerDeviceLink();
     mydeviceStruct.eventCallback = nullptr;

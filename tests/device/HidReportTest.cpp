@@ -1,6 +1,7 @@
 // The three HID command reports, their sender and the rate the channel-status
 // report carries.
 #include "DeviceTestSupport.h"
+#include "support/GoldenReports.h"
 
 #include <limits>
 
@@ -8,21 +9,11 @@ namespace
 {
 using namespace k71test;
 
-TAVRIN_Report reportWith(std::initializer_list<std::pair<int, std::uint8_t>> bytes)
-{
-    TAVRIN_Report report{};
-    for (const auto& [index, value] : bytes)
-        report[(std::size_t)index] = value;
-    return report;
-}
-
 TEST(HidReportBytes, AttachAndMonitoring)
 {
-    EXPECT_EQ(AttachReport(), reportWith({{0, 0x16}, {1, 0x34}, {2, 0x1A}, {4, 0x01}, {21, 0x80}}));
-    EXPECT_EQ(MonitoringReport(true),
-              reportWith({{0, 0x16}, {1, 0x34}, {2, 0x2C}, {4, 0x01}, {5, 0x05}, {21, 0x80}}));
-    EXPECT_EQ(MonitoringReport(false),
-              reportWith({{0, 0x16}, {1, 0x34}, {2, 0x2C}, {4, 0x01}, {5, 0x01}, {21, 0x80}}));
+    EXPECT_EQ(AttachReport(), golden::attach);
+    EXPECT_EQ(MonitoringReport(true), golden::monitoringOn);
+    EXPECT_EQ(MonitoringReport(false), golden::monitoringOff);
 }
 
 TEST(HidReportBytes, ChannelStatusForEveryFlagCombinationAndRateCode)
@@ -39,7 +30,7 @@ TEST(HidReportBytes, ChannelStatusForEveryFlagCombinationAndRateCode)
         EXPECT_EQ(ChannelStatusFlagByte(flag.proConFlag, flag.copyNoneFlag), flag.flagByte);
         for (const std::uint8_t code : codes)
             EXPECT_EQ(ChannelStatusReport(flag.flagByte, code),
-                      reportWith({{21, 0x02}, {24, flag.flagByte}, {25, code}, {26, 0x04}}));
+                      golden::channelStatus(flag.flagByte, code));
     }
 }
 
@@ -55,11 +46,11 @@ TEST(HidReportBytes, RateCodeOfTheTruncatedRate)
         EXPECT_EQ(ChannelStatusRateCode(rate), code) << rate;
 }
 
-class HidSendTest : public DeviceLinkTest
+class HidSend : public DeviceLink
 {
 };
 
-TEST_F(HidSendTest, SendsOutputReportZeroToTheHandleAndNothingWithout)
+TEST_F(HidSend, SendsOutputReportZeroToTheHandleAndNothingWithout)
 {
     hw_sendReport(AttachReport());
     EXPECT_TRUE(sim::hidReports().empty());
@@ -94,12 +85,11 @@ struct ChannelRateCase
     int expectedWrites; // by hw_setSampleRate
 };
 
-class ChannelStatusRateTest : public DeviceLinkTest,
-                              public ::testing::WithParamInterface<ChannelRateCase>
+class ChannelStatusRate : public DeviceLink, public ::testing::WithParamInterface<ChannelRateCase>
 {
 };
 
-TEST_P(ChannelStatusRateTest, TakesTheCommonRateOrBringsBothToTheOutputs)
+TEST_P(ChannelStatusRate, TakesTheCommonRateOrBringsBothToTheOutputs)
 {
     const auto& c = GetParam();
     sim::AudioDeviceConfig config;
@@ -127,7 +117,7 @@ TEST_P(ChannelStatusRateTest, TakesTheCommonRateOrBringsBothToTheOutputs)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rates, ChannelStatusRateTest,
+    Rates, ChannelStatusRate,
     ::testing::Values(ChannelRateCase{"Both44", 44100, 44100, false, false, 44100, 0x00, 0},
                       ChannelRateCase{"Both48", 48000, 48000, false, false, 48000, 0x20, 0},
                       ChannelRateCase{"Both32", 32000, 32000, false, false, 32000, 0x30, 0},
@@ -138,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ChannelRateCase{"NoDevices", 44100, 48000, false, true, 0, 0x00, 0}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(DeviceLinkTest, ChannelStatusRateIsZeroWhenTheOutputReadFails)
+TEST_F(DeviceLink, ChannelStatusRateIsZeroWhenTheOutputReadFails)
 {
     sim::AudioDeviceConfig config;
     gInAudioObjectID = sim::plugAudioDevice(config);

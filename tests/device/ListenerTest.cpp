@@ -9,7 +9,7 @@ namespace
 {
 using namespace k71test;
 
-class ListenerTest : public DeviceLinkTest
+class PropertyListener : public DeviceLink
 {
   protected:
     // Attaches the given interface and forgets what the attach recorded.
@@ -31,7 +31,7 @@ class ListenerTest : public DeviceLinkTest
     }
 };
 
-TEST_F(ListenerTest, WatchedChangesRaiseEventThreeOnTheNotificationThread)
+TEST_F(PropertyListener, WatchedChangesRaiseEventThreeOnTheNotificationThread)
 {
     attach();
     const AudioObjectID device = gInAudioObjectID;
@@ -57,7 +57,7 @@ TEST_F(ListenerTest, WatchedChangesRaiseEventThreeOnTheNotificationThread)
     EXPECT_TRUE(sim::propertyWrites().empty());
 }
 
-TEST_F(ListenerTest, UnwatchedSelectorsRaiseNothing)
+TEST_F(PropertyListener, UnwatchedSelectorsRaiseNothing)
 {
     attach();
     const AudioObjectID device = gInAudioObjectID;
@@ -71,7 +71,7 @@ TEST_F(ListenerTest, UnwatchedSelectorsRaiseNothing)
                     .empty());
 }
 
-TEST_F(ListenerTest, ScalarVolumeRaisesOnlyWhenItsReadSucceeds)
+TEST_F(PropertyListener, ScalarVolumeRaisesOnlyWhenItsReadSucceeds)
 {
     attach();
     const AudioObjectID device = gInAudioObjectID;
@@ -97,13 +97,13 @@ struct ScalarCase
     bool raises;
 };
 
-class ScalarSourceTest : public ListenerTest, public ::testing::WithParamInterface<ScalarCase>
+class ScalarSource : public PropertyListener, public ::testing::WithParamInterface<ScalarCase>
 {
 };
 
 // With separate devices each has only its own direction's levels, so only a read from
 // the device that notified finds the address.
-TEST_P(ScalarSourceTest, ReadsTheDeviceThatNotified)
+TEST_P(ScalarSource, ReadsTheDeviceThatNotified)
 {
     attach(sim::InterfaceConfig::separateDevices());
     const AudioObjectID notifier = GetParam().outputNotifies ? gOutAudioObjectID : gInAudioObjectID;
@@ -117,7 +117,7 @@ TEST_P(ScalarSourceTest, ReadsTheDeviceThatNotified)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Devices, ScalarSourceTest,
+    Devices, ScalarSource,
     ::testing::Values(
         ScalarCase{"Input", false, propertyAddress("volm", "inpt", 1), true},
         ScalarCase{"Output", true, propertyAddress("volm", "outp", 2), true},
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScalarCase{"OutputAskedForInput", true, propertyAddress("volm", "inpt", 2), false}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(ListenerTest, OneCallWithThreeWatchedAddressesRaisesThreeEvents)
+TEST_F(PropertyListener, OneCallWithThreeWatchedAddressesRaisesThreeEvents)
 {
     attach();
     const AudioObjectID device = gInAudioObjectID;
@@ -157,13 +157,13 @@ struct RateCase
     bool outputNotifies = false;
 };
 
-class RateRuleTest : public ListenerTest, public ::testing::WithParamInterface<RateCase>
+class RateRule : public PropertyListener, public ::testing::WithParamInterface<RateCase>
 {
 };
 
 // The hardware moves one direction's rate; the listener copies it to the other, whose
 // own notification then finds both agreeing. Listed rates raise once per notification.
-TEST_P(RateRuleTest, NewRateIsCopiedToTheOtherDirection)
+TEST_P(RateRule, NewRateIsCopiedToTheOtherDirection)
 {
     sim::InterfaceConfig config = sim::InterfaceConfig::separateDevices();
     for (auto& device : config.audioDevices)
@@ -202,7 +202,7 @@ TEST_P(RateRuleTest, NewRateIsCopiedToTheOtherDirection)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rates, RateRuleTest,
+    Rates, RateRule,
     ::testing::Values(RateCase{192000.0, true}, RateCase{176400.0, true}, RateCase{96000.0, true},
                       RateCase{88200.0, true}, RateCase{48000.0, true}, RateCase{32000.0, true},
                       RateCase{44100.0, true}, RateCase{22050.0, false}, RateCase{44100.5, false},
@@ -214,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
         return info.param.outputNotifies ? testName({rate, "FromOutput"}) : testName({rate});
     });
 
-TEST_F(ListenerTest, RefusedCopyLeavesTheDirectionsApartWithoutRetrying)
+TEST_F(PropertyListener, RefusedCopyLeavesTheDirectionsApartWithoutRetrying)
 {
     attach(sim::InterfaceConfig::separateDevices());
     const AudioObjectID input = gInAudioObjectID, output = gOutAudioObjectID;
@@ -229,7 +229,7 @@ TEST_F(ListenerTest, RefusedCopyLeavesTheDirectionsApartWithoutRetrying)
     EXPECT_EQ(sim::nominalRate(output), 48000.0);
 }
 
-TEST_F(ListenerTest, FailedRateReadWritesNothingAndRaisesNothing)
+TEST_F(PropertyListener, FailedRateReadWritesNothingAndRaisesNothing)
 {
     attach(sim::InterfaceConfig::separateDevices());
     EXPECT_TRUE(
@@ -239,7 +239,7 @@ TEST_F(ListenerTest, FailedRateReadWritesNothingAndRaisesNothing)
     EXPECT_TRUE(sim::propertyWrites().empty());
 }
 
-TEST_F(ListenerTest, AfterDetachTheRateRuleTouchesOnlyObjectZero)
+TEST_F(PropertyListener, AfterDetachTheRateRuleTouchesOnlyObjectZero)
 {
     attach(sim::InterfaceConfig::separateDevices());
     const AudioObjectID input = gInAudioObjectID;

@@ -13,11 +13,11 @@ struct PowerCase
     bool answered;
 };
 
-class PowerMessageTest : public DeviceLinkTest, public ::testing::WithParamInterface<PowerCase>
+class PowerMessage : public DeviceLink, public ::testing::WithParamInterface<PowerCase>
 {
 };
 
-TEST_P(PowerMessageTest, RaisesAndAnswersAsTheMessageAsks)
+TEST_P(PowerMessage, RaisesAndAnswersAsTheMessageAsks)
 {
     registerDeviceLink();
     ASSERT_NE(root_port, 0u);
@@ -48,7 +48,7 @@ TEST_P(PowerMessageTest, RaisesAndAnswersAsTheMessageAsks)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Messages, PowerMessageTest,
+    Messages, PowerMessage,
     ::testing::Values(
         PowerCase{"CanSleep", powerMessageCanSystemSleep, {}, true},
         PowerCase{"WillSleep", powerMessageSystemWillSleep, {TAVRIN_CB_WILL_SLEEP}, true},
@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         PowerCase{"Other", 0xE0000010, {}, false}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(DeviceLinkTest, FailedPowerRegistrationLeavesSleepUnanswered)
+TEST_F(DeviceLink, FailedPowerRegistrationLeavesSleepUnanswered)
 {
     sim::setPowerRegistrationFails(true);
     registerDeviceLink();
@@ -74,7 +74,7 @@ TEST_F(DeviceLinkTest, FailedPowerRegistrationLeavesSleepUnanswered)
     EXPECT_EQ(sim::hidManagers().size(), 1u);
 }
 
-TEST_F(DeviceLinkTest, SleepAndWakeLeaveTheDeviceStateAlone)
+TEST_F(DeviceLink, SleepAndWakeLeaveTheDeviceStateAlone)
 {
     sim::plugInterface();
     registerDeviceLink();

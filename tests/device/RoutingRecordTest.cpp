@@ -38,11 +38,11 @@ void loopLineEntry()
     MyDeviceMixerClear();
 }
 
-class RoutingRecordTest : public DeviceLinkTest
+class RoutingRecord : public DeviceLink
 {
 };
 
-TEST_F(RoutingRecordTest, DefaultFillWritesItsEntriesAndLeavesTheRest)
+TEST_F(RoutingRecord, DefaultFillWritesItsEntriesAndLeavesTheRest)
 {
     std::memset(&MyDeviceMixer, 0x11, sizeof(MyDeviceMixer));
     MyDeviceMixerDefaultFill();
@@ -68,7 +68,7 @@ TEST_F(RoutingRecordTest, DefaultFillWritesItsEntriesAndLeavesTheRest)
         EXPECT_TRUE(entryIs(e[i], untouched, untouched, untouched, untouched, untouched, w6)) << i;
 }
 
-TEST_F(RoutingRecordTest, UsesAlternateBetweenZeroAndThePatternWhicheverEntryRuns)
+TEST_F(RoutingRecord, UsesAlternateBetweenZeroAndThePatternWhicheverEntryRuns)
 {
     loopLineEntry();
     expectClearedRecord(false);
@@ -80,7 +80,7 @@ TEST_F(RoutingRecordTest, UsesAlternateBetweenZeroAndThePatternWhicheverEntryRun
     expectClearedRecord(true);
 }
 
-TEST_F(RoutingRecordTest, TouchesNoDevice)
+TEST_F(RoutingRecord, TouchesNoDevice)
 {
     sim::plugInterface();
     registerDeviceLink();
@@ -95,7 +95,7 @@ TEST_F(RoutingRecordTest, TouchesNoDevice)
 }
 
 // The alternation belongs to the process; a reset for tests starts it again.
-TEST_F(RoutingRecordTest, ResetStartsTheAlternationAgain)
+TEST_F(RoutingRecord, ResetStartsTheAlternationAgain)
 {
     MyDeviceMixerClear();
     sim::resetSimulation();

@@ -8,12 +8,12 @@ namespace
 {
 using namespace k71test;
 
-class SampleRateTest : public DeviceLinkTest
+class SeparateAudioDevices : public DeviceLink
 {
   protected:
     void SetUp() override
     {
-        DeviceLinkTest::SetUp();
+        DeviceLink::SetUp();
         sim::AudioDeviceConfig config;
         config.sampleRate = 44100.0;
         config.hasOutput = false;
@@ -46,7 +46,7 @@ class SampleRateTest : public DeviceLinkTest
     AudioObjectID input = 0, output = 0;
 };
 
-TEST_F(SampleRateTest, ExactlyThirtyTwoKilohertzGoesThroughThePhysicalFormat)
+TEST_F(SeparateAudioDevices, ExactlyThirtyTwoKilohertzGoesThroughThePhysicalFormat)
 {
     juce::uint32 elapsed = 0;
     EXPECT_TRUE(setRate(32000.0, elapsed));
@@ -75,7 +75,7 @@ TEST_F(SampleRateTest, ExactlyThirtyTwoKilohertzGoesThroughThePhysicalFormat)
     EXPECT_EQ(sim::nominalRate(output), 32000.0);
 }
 
-TEST_F(SampleRateTest, OtherRatesGoThroughTheNominalRate)
+TEST_F(SeparateAudioDevices, OtherRatesGoThroughTheNominalRate)
 {
     for (const double rate : {44100.0, 48000.0, 32000.000001, 31999.999999})
     {
@@ -95,7 +95,7 @@ TEST_F(SampleRateTest, OtherRatesGoThroughTheNominalRate)
     }
 }
 
-TEST_F(SampleRateTest, AgreementReturnsTrueWithoutWaiting)
+TEST_F(SeparateAudioDevices, AgreementReturnsTrueWithoutWaiting)
 {
     juce::uint32 elapsed = 0;
     EXPECT_TRUE(setRate(48000.0, elapsed));
@@ -106,7 +106,7 @@ TEST_F(SampleRateTest, AgreementReturnsTrueWithoutWaiting)
     EXPECT_EQ(reads[1].object, output);
 }
 
-TEST_F(SampleRateTest, LastingDisagreementWaitsOnceAndReturnsFalse)
+TEST_F(SeparateAudioDevices, LastingDisagreementWaitsOnceAndReturnsFalse)
 {
     sim::refuseAllRates(input);
     juce::uint32 elapsed = 0;
@@ -116,7 +116,7 @@ TEST_F(SampleRateTest, LastingDisagreementWaitsOnceAndReturnsFalse)
     EXPECT_EQ(rateReads(), 4);
 }
 
-TEST_F(SampleRateTest, AgreementReachedDuringTheWaitReturnsTrue)
+TEST_F(SeparateAudioDevices, AgreementReachedDuringTheWaitReturnsTrue)
 {
     sim::refuseAllRates(input);
     std::thread hardware(
@@ -142,11 +142,11 @@ struct SecondLookCase
     bool agreed;
 };
 
-class SecondLookTest : public SampleRateTest, public ::testing::WithParamInterface<SecondLookCase>
+class SecondLook : public SeparateAudioDevices, public ::testing::WithParamInterface<SecondLookCase>
 {
 };
 
-TEST_P(SecondLookTest, ReadsInputThenOutputAndNeedsBothReads)
+TEST_P(SecondLook, ReadsInputThenOutputAndNeedsBothReads)
 {
     const auto& c = GetParam();
     sim::refuseAllRates(input);
@@ -183,7 +183,7 @@ TEST_P(SecondLookTest, ReadsInputThenOutputAndNeedsBothReads)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Changes, SecondLookTest,
+    Changes, SecondLook,
     ::testing::Values(SecondLookCase{"Agreeing", 48000.0, 48000.0, true},
                       SecondLookCase{"StillApart", 44100.0, 48000.0, false},
                       SecondLookCase{"InputUnreadable", std::nullopt, 0.0, false},
@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SecondLookCase{"BothUnreadable", std::nullopt, std::nullopt, false}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(SampleRateTest, BothRefusingAlikeStillAgree)
+TEST_F(SeparateAudioDevices, BothRefusingAlikeStillAgree)
 {
     sim::refuseAllRates(input);
     sim::refuseAllRates(output);
@@ -203,7 +203,7 @@ TEST_F(SampleRateTest, BothRefusingAlikeStillAgree)
         EXPECT_EQ(write.status, audioStatusValueRefused);
 }
 
-TEST_F(SampleRateTest, PartnerFollowingTheClockAgreesAtOnce)
+TEST_F(SeparateAudioDevices, PartnerFollowingTheClockAgreesAtOnce)
 {
     sim::refuseAllRates(input);
     sim::setRateFollows(input, output);
@@ -213,7 +213,7 @@ TEST_F(SampleRateTest, PartnerFollowingTheClockAgreesAtOnce)
     EXPECT_EQ(sim::nominalRate(input), 96000.0);
 }
 
-TEST_F(SampleRateTest, NoDevicesFailAtOnce)
+TEST_F(SeparateAudioDevices, NoDevicesFailAtOnce)
 {
     gInAudioObjectID = 0;
     gOutAudioObjectID = 0;

@@ -5,6 +5,7 @@
 #include "ipc/InstanceLock.h"
 #include "ipc/LocalSocket.h"
 #include "panel/PanelLayout.h"
+#include "support/GoldenReports.h"
 #include "support/MessageLoop.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,6 @@
 #include <atomic>
 #include <csignal>
 #include <cstring>
-#include <iomanip>
-#include <map>
-#include <sstream>
 #include <thread>
 
 #include <sched.h>
@@ -33,24 +31,16 @@ constexpr int contentWidth = 320, contentHeight = 290;
 
 // --- the reports the panel sends ------------------------------------------------------
 
-std::string report(const std::map<int, int>& bytes)
-{
-    std::ostringstream out;
-    out << "hid id=0" << std::hex << std::setfill('0');
-    for (int i = 0; i < 27; ++i)
-        out << " " << std::setw(2) << (bytes.count(i) != 0 ? bytes.at(i) : 0);
-    out << " status=0x0";
-    return out.str();
-}
-const std::string attach = report({{0, 0x16}, {1, 0x34}, {2, 0x1a}, {4, 0x01}, {21, 0x80}});
+const std::string attach = k71test::golden::simulatorLogLine(k71test::golden::attach);
 std::string monitoring(bool on)
 {
-    return report({{0, 0x16}, {1, 0x34}, {2, 0x2c}, {4, 0x01}, {5, on ? 0x05 : 0x01}, {21, 0x80}});
+    return k71test::golden::simulatorLogLine(k71test::golden::monitoring(on));
 }
 // flags: bit 0 "Pro", bit 2 "NoneCopy"; rate code 0x20 for 48 kHz, 0x30 for 32 kHz.
 std::string channelStatus(int flags, int rateCode = 0x20)
 {
-    return report({{21, 0x02}, {24, flags}, {25, rateCode}, {26, 0x04}});
+    return k71test::golden::simulatorLogLine(
+        k71test::golden::channelStatus((std::uint8_t)flags, (std::uint8_t)rateCode));
 }
 const int proNoneCopy = 0x05, conNoneCopy = 0x04, conCopy = 0x00;
 

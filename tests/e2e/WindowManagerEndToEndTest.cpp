@@ -3,6 +3,7 @@
 // restored position, and the picture left after a menu.
 #include "PanelSession.h"
 
+#include "support/GoldenReports.h"
 #include "support/MessageLoop.h"
 #include "support/PrivateWindowManager.h"
 #include "widgets/PopupMenuLookAndFeel.h"
@@ -280,8 +281,9 @@ TEST_F(UnderAWindowManager, CloseButtonQuitsWithTheStateSavedAndTheRestartLandsW
     ASSERT_TRUE(k71test::pumpUntil(
         []
         {
+            const auto on = k71test::golden::hexText(k71test::golden::monitoringOn);
             for (const auto& line : e2e::reports())
-                if (line.find(" 2c 00 01 05 ") != std::string::npos)
+                if (line.find(on) != std::string::npos)
                     return true;
             return false;
         },

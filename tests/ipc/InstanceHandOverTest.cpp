@@ -273,14 +273,14 @@ TEST_F(EndpointFolder, UnusableRuntimeFoldersFallBackAsWhenUnset)
     }
 }
 
-class InstanceLockTest : public testing::Test
+class InstanceLockFile : public testing::Test
 {
   protected:
     void SetUp() override { unlink(ipc::InstanceLock("LockTestApp").path().c_str()); }
     using State = ipc::InstanceLock::State;
 };
 
-TEST_F(InstanceLockTest, OneHolderPerUserBesideTheEndpointsAndGoneWithItsProcess)
+TEST_F(InstanceLockFile, OneHolderPerUserBesideTheEndpointsAndGoneWithItsProcess)
 {
     std::optional<ipc::InstanceLock> first("LockTestApp");
     ASSERT_EQ(first->state(), State::held) << first->problem();
@@ -292,7 +292,7 @@ TEST_F(InstanceLockTest, OneHolderPerUserBesideTheEndpointsAndGoneWithItsProcess
     EXPECT_EQ(second.tryToTake(), State::held);
 }
 
-TEST_F(InstanceLockTest, AKilledHolderLeavesNoLock)
+TEST_F(InstanceLockFile, AKilledHolderLeavesNoLock)
 {
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
@@ -321,7 +321,7 @@ TEST_F(InstanceLockTest, AKilledHolderLeavesNoLock)
     EXPECT_EQ(stat(next.path().c_str(), &info), 0); // the file stayed; only its lock went
 }
 
-TEST_F(InstanceLockTest, ALinkInPlaceOfTheLockIsNotFollowed)
+TEST_F(InstanceLockFile, ALinkInPlaceOfTheLockIsNotFollowed)
 {
     const std::string path = ipc::InstanceLock("LockTestApp").path();
     unlink(path.c_str());

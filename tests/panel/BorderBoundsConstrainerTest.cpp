@@ -31,11 +31,11 @@ std::ostream& operator<<(std::ostream& out, const BoundsCase& c)
     return out << c.name;
 }
 
-class BorderBoundsConstrainerTest : public testing::TestWithParam<BoundsCase>
+class ConstrainedBounds : public testing::TestWithParam<BoundsCase>
 {
 };
 
-TEST_P(BorderBoundsConstrainerTest, ConstrainsTheContentAreaAndPlacesTheResult)
+TEST_P(ConstrainedBounds, ConstrainsTheContentAreaAndPlacesTheResult)
 {
     const auto& c = GetParam();
     BorderBoundsConstrainer constrainer;
@@ -58,7 +58,7 @@ const Rect home(100, 100, 320, 290);
 
 // 416 x 377 is exactly at the ratio, so the rounding of the stock rules plays no part.
 INSTANTIATE_TEST_SUITE_P(
-    Cases, BorderBoundsConstrainerTest,
+    Cases, ConstrainedBounds,
     testing::Values(
         BoundsCase{
             "MoveKeepsPosition", noFrame, 0, home, {50, 60, 320, 290}, none, {50, 60, 320, 290}},

@@ -23,7 +23,7 @@ void PrintTo(const ClickCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class PanelClick : public PanelTest, public testing::WithParamInterface<ClickCase>
+class PanelClick : public PanelInWindow, public testing::WithParamInterface<ClickCase>
 {
 };
 
@@ -107,7 +107,7 @@ TEST_P(PanelClick, SendsExactlyThis)
 INSTANTIATE_TEST_SUITE_P(EveryHandler, PanelClick, testing::ValuesIn(clickCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PanelTest, FlagsFollowTheirButtons)
+TEST_F(PanelInWindow, FlagsFollowTheirButtons)
 {
     attach();
     click(*panel->buttonCon);
@@ -129,7 +129,7 @@ TEST_F(PanelTest, FlagsFollowTheirButtons)
     EXPECT_EQ(reportLines(), Lines{"status 01 20"});
 }
 
-TEST_F(PanelTest, AMuteClickSuspendsTheReadBackForFiftyMilliseconds)
+TEST_F(PanelInWindow, AMuteClickSuspendsTheReadBackForFiftyMilliseconds)
 {
     attach();
     const auto clickedAt = juce::Time::getMillisecondCounter();
@@ -145,7 +145,7 @@ TEST_F(PanelTest, AMuteClickSuspendsTheReadBackForFiftyMilliseconds)
     EXPECT_TRUE(panel->buttonMuteOut->getToggleState());
 }
 
-TEST_F(PanelTest, DetachedButtonsIgnoreClicks)
+TEST_F(PanelInWindow, DetachedButtonsIgnoreClicks)
 {
     sim::clearRecords();
     for (auto* button : {panel->button44.get(), panel->buttonMuteOut.get(),

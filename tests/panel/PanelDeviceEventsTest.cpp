@@ -48,7 +48,7 @@ int readBacks()
 }
 } // namespace
 
-TEST_F(PanelTest, FirstAttachWithoutSettingsRestoresTheFactorySwitches)
+TEST_F(PanelInWindow, FirstAttachWithoutSettingsRestoresTheFactorySwitches)
 {
     attach();
 
@@ -83,7 +83,7 @@ TEST_F(PanelTest, FirstAttachWithoutSettingsRestoresTheFactorySwitches)
     EXPECT_EQ(panel->inputSourceIndex, 0);
 }
 
-TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
+TEST_F(PanelInWindow, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
 {
     attach();
     chooseConCopyAndMonitoring();
@@ -124,7 +124,7 @@ TEST_F(PanelTest, DetachSavesTheSwitchesDarkensAndForgetsTheDevice)
     EXPECT_EQ(panel->levelLabelOut->getText(), "");
 }
 
-TEST_F(PanelTest, AttachAfterADetachRestoresConCopyAndMonitoring)
+TEST_F(PanelInWindow, AttachAfterADetachRestoresConCopyAndMonitoring)
 {
     attach();
     chooseConCopyAndMonitoring();
@@ -151,7 +151,7 @@ TEST_F(PanelTest, AttachAfterADetachRestoresConCopyAndMonitoring)
     EXPECT_EQ(panel->monitoringOn, 1);
 }
 
-TEST_F(PanelTest, StoredSwitchesFromAnEarlierRun)
+TEST_F(PanelInWindow, StoredSwitchesFromAnEarlierRun)
 {
     struct Stored
     {
@@ -190,7 +190,7 @@ TEST_F(PanelTest, StoredSwitchesFromAnEarlierRun)
     }
 }
 
-TEST_F(PanelTest, AnAttachFollowingAnAttachSendsEachSwitchOnce)
+TEST_F(PanelInWindow, AnAttachFollowingAnAttachSendsEachSwitchOnce)
 {
     attach();
     sim::clearRecords();
@@ -203,7 +203,7 @@ TEST_F(PanelTest, AnAttachFollowingAnAttachSendsEachSwitchOnce)
               (Lines{"attach", "monitoring off", "status 05 20", "status 05 20", "status 05 20"}));
 }
 
-TEST_F(PanelTest, DetachWithoutAnAttachSavesTheClearedButtonsAndClosesNothing)
+TEST_F(PanelInWindow, DetachWithoutAnAttachSavesTheClearedButtonsAndClosesNothing)
 {
     MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_UNPLUGGED);
     EXPECT_EQ(sim::hidCloses(), std::vector<IOHIDDeviceRef>{});
@@ -213,7 +213,7 @@ TEST_F(PanelTest, DetachWithoutAnAttachSavesTheClearedButtonsAndClosesNothing)
     EXPECT_EQ(settings.getValue(settingskeys::copyPermitted), "false");
 }
 
-TEST_F(PanelTest, SleepAndWakeEventsAndANullPanelChangeNothing)
+TEST_F(PanelInWindow, SleepAndWakeEventsAndANullPanelChangeNothing)
 {
     attach();
     sim::clearRecords();
@@ -226,7 +226,7 @@ TEST_F(PanelTest, SleepAndWakeEventsAndANullPanelChangeNothing)
     EXPECT_EQ(writeLines(), Lines{});
 }
 
-TEST_F(PanelTest, ReadBackTakesVolumesMutesAndRateIntoThePanel)
+TEST_F(PanelInWindow, ReadBackTakesVolumesMutesAndRateIntoThePanel)
 {
     attach();
     const auto device = sim::interfaceInputDevice();
@@ -261,7 +261,7 @@ TEST_F(PanelTest, ReadBackTakesVolumesMutesAndRateIntoThePanel)
     EXPECT_EQ(ticked, juce::StringArray({"44100  Hz"}));
 }
 
-TEST_F(PanelTest, OutputRateWinsWhenTheDirectionsDisagree)
+TEST_F(PanelInWindow, OutputRateWinsWhenTheDirectionsDisagree)
 {
     auto config = sim::InterfaceConfig::separateDevices();
     config.audioDevices[0].sampleRate = 44100.0;
@@ -284,7 +284,7 @@ TEST_F(PanelTest, OutputRateWinsWhenTheDirectionsDisagree)
     }
 }
 
-TEST_F(PanelTest, ReadBackBringsTheInputToTheOutputsRate)
+TEST_F(PanelInWindow, ReadBackBringsTheInputToTheOutputsRate)
 {
     auto config = sim::InterfaceConfig::separateDevices();
     config.audioDevices[1].nominalRates = {48000.0};
@@ -305,7 +305,7 @@ TEST_F(PanelTest, ReadBackBringsTheInputToTheOutputsRate)
     EXPECT_EQ(reportLines(), (Lines{"status 05 20", "status 05 20"}));
 }
 
-TEST_F(PanelTest, DirectionsThatCannotAgreeLeaveTheRateButtonsAndSendRateCodeZero)
+TEST_F(PanelInWindow, DirectionsThatCannotAgreeLeaveTheRateButtonsAndSendRateCodeZero)
 {
     auto config = sim::InterfaceConfig::separateDevices();
     config.audioDevices[0].sampleRate = 44100.0;
@@ -334,7 +334,7 @@ TEST_F(PanelTest, DirectionsThatCannotAgreeLeaveTheRateButtonsAndSendRateCodeZer
     EXPECT_EQ(writes[1], "out nsrt/****/0 = 48000");
 }
 
-TEST_F(PanelTest, SourceReadBackRunsBothHandlersThenReports)
+TEST_F(PanelInWindow, SourceReadBackRunsBothHandlersThenReports)
 {
     using ButtonMember = std::unique_ptr<juce::ImageButton> MainComponent::*;
     struct SourceCase
@@ -381,7 +381,7 @@ TEST_F(PanelTest, SourceReadBackRunsBothHandlersThenReports)
     }
 }
 
-TEST_F(PanelTest, ReadBackLeavesVolumesAndMutesAloneDuringAUserEdit)
+TEST_F(PanelInWindow, ReadBackLeavesVolumesAndMutesAloneDuringAUserEdit)
 {
     attach();
     panel->userEditInProgress = true;
@@ -404,7 +404,7 @@ TEST_F(PanelTest, ReadBackLeavesVolumesAndMutesAloneDuringAUserEdit)
     EXPECT_TRUE(panel->buttonMuteIn->getToggleState());
 }
 
-TEST_F(PanelTest, ABurstOfChangesGivesOneReadBackAfterTheLast)
+TEST_F(PanelInWindow, ABurstOfChangesGivesOneReadBackAfterTheLast)
 {
     attach();
     const auto device = sim::interfaceInputDevice();
@@ -464,7 +464,7 @@ bool raiseFromAnotherThread(MainComponent* panel, const std::vector<TAVRIN_Callb
 }
 } // namespace
 
-TEST_F(PanelTest, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
+TEST_F(PanelInWindow, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
 {
     struct Case
     {
@@ -491,7 +491,7 @@ TEST_F(PanelTest, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
         EXPECT_EQ(panel->deviceAttached, attachedBefore);
         EXPECT_FALSE(panel->isTimerRunning(MainComponent::readBackTimer));
 
-        deliverPostedMessages();
+        flushPostedMessages();
         EXPECT_EQ(panel->deviceAttached, row.attachedAfter);
         settle();
         if (row.readBackDue)
@@ -501,19 +501,19 @@ TEST_F(PanelTest, EventsFromAnotherThreadArriveInTheirOrderOnTheMessageThread)
     }
 }
 
-TEST_F(PanelTest, AnEventFromAnotherThreadThatArrivesAfterTheTeardownReachesNothing)
+TEST_F(PanelInWindow, AnEventFromAnotherThreadThatArrivesAfterTheTeardownReachesNothing)
 {
     attach();
     sim::clearRecords();
     ASSERT_TRUE(raiseFromAnotherThread(panel, {TAVRIN_CB_PLUGGED, TAVRIN_CB_PROPERTY_CHANGED}));
     deletePanel();
 
-    deliverPostedMessages();
+    flushPostedMessages();
     pumpFor(80);
     EXPECT_EQ(reportLines(), Lines{});
 }
 
-TEST_F(PanelTest, AnEventPostedForAnEarlierPanelDoesNotReachOneBuiltInItsPlace)
+TEST_F(PanelInWindow, AnEventPostedForAnEarlierPanelDoesNotReachOneBuiltInItsPlace)
 {
     deletePanel();
     // The second panel at the first one's address, as the allocator may give it.
@@ -527,13 +527,13 @@ TEST_F(PanelTest, AnEventPostedForAnEarlierPanelDoesNotReachOneBuiltInItsPlace)
     first->~MainComponent();
 
     auto* second = new (storage->bytes) MainComponent();
-    deliverPostedMessages();
+    flushPostedMessages();
     EXPECT_FALSE(second->deviceAttached);
     EXPECT_EQ(reportLines(), Lines{});
     second->~MainComponent();
 }
 
-TEST_F(PanelTest, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
+TEST_F(PanelInWindow, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
 {
     attach();
     click(*panel->buttonCon);
@@ -558,7 +558,7 @@ TEST_F(PanelTest, TeardownWhileAttachedSavesClosesAndLeavesNoCallback)
     pumpFor(80);
 }
 
-TEST_F(PanelTest, ReadBackWaitsItsIntervalAfterTheEvent)
+TEST_F(PanelInWindow, ReadBackWaitsItsIntervalAfterTheEvent)
 {
     struct Wait
     {
@@ -587,7 +587,7 @@ TEST_F(PanelTest, ReadBackWaitsItsIntervalAfterTheEvent)
     }
 }
 
-TEST_F(PanelTest, ADarkPanelReadsNothingBackAndShowsNoLevels)
+TEST_F(PanelInWindow, ADarkPanelReadsNothingBackAndShowsNoLevels)
 {
     struct Road
     {

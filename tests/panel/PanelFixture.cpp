@@ -1,53 +1,18 @@
 #include "PanelFixture.h"
 
+#include "support/GoldenReports.h"
+
 #include <array>
-#include <cstdio>
 #include <sstream>
 
 namespace k71test
 {
 namespace
 {
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes attachBytes()
+// As the simulator records a report.
+std::vector<std::uint8_t> asSent(const golden::ReportBytes& bytes)
 {
-    Bytes bytes(27, 0);
-    bytes[0] = 0x16;
-    bytes[1] = 0x34;
-    bytes[2] = 0x1A;
-    bytes[4] = 0x01;
-    bytes[21] = 0x80;
-    return bytes;
-}
-
-Bytes monitoringBytes(bool on)
-{
-    Bytes bytes(27, 0);
-    bytes[0] = 0x16;
-    bytes[1] = 0x34;
-    bytes[2] = 0x2C;
-    bytes[4] = 0x01;
-    bytes[5] = on ? 0x05 : 0x01;
-    bytes[21] = 0x80;
-    return bytes;
-}
-
-Bytes channelStatusBytes(std::uint8_t flags, std::uint8_t rateCode)
-{
-    Bytes bytes(27, 0);
-    bytes[21] = 0x02;
-    bytes[24] = flags;
-    bytes[25] = rateCode;
-    bytes[26] = 0x04;
-    return bytes;
-}
-
-std::string hex(std::uint8_t byte)
-{
-    char text[3];
-    std::snprintf(text, sizeof text, "%02x", byte);
-    return text;
+    return {bytes.begin(), bytes.end()};
 }
 
 std::string objectLabel(AudioObjectID object)
@@ -102,18 +67,20 @@ std::string describeReport(const sim::HidReport& report)
     std::string prefix;
     if (report.type != hidReportTypeOutput || report.reportID != 0)
         prefix = "(not output report 0) ";
-    if (bytes == attachBytes())
+    if (bytes == asSent(golden::attach))
         return prefix + "attach";
-    if (bytes == monitoringBytes(true))
+    if (bytes == asSent(golden::monitoringOn))
         return prefix + "monitoring on";
-    if (bytes == monitoringBytes(false))
+    if (bytes == asSent(golden::monitoringOff))
         return prefix + "monitoring off";
-    if (bytes.size() == 27 && bytes == channelStatusBytes(bytes[24], bytes[25]))
-        return prefix + "status " + hex(bytes[24]) + " " + hex(bytes[25]);
-    std::string text = prefix + "bytes";
-    for (auto byte : bytes)
-        text += " " + hex(byte);
-    return text;
+    if (bytes.size() == golden::channelStatusFrame.size())
+    {
+        const auto flags = bytes[golden::channelStatusFlagIndex];
+        const auto rate = bytes[golden::channelStatusRateIndex];
+        if (bytes == asSent(golden::channelStatus(flags, rate)))
+            return prefix + "status " + golden::hexText(std::array{flags, rate});
+    }
+    return prefix + "bytes" + (bytes.empty() ? "" : " " + golden::hexText(bytes));
 }
 
 Lines reportLines()
@@ -149,14 +116,7 @@ juce::File settingsFile()
         .getChildFile("K71 VT.settings");
 }
 
-void deliverPostedMessages()
-{
-    auto delivered = std::make_shared<bool>(false);
-    juce::MessageManager::callAsync([delivered] { *delivered = true; });
-    ASSERT_TRUE(pumpUntil([delivered] { return *delivered; }));
-}
-
-void PanelTest::SetUp()
+void PanelInWindow::SetUp()
 {
     sim::resetSimulation();
     settingsFile().getParentDirectory().deleteRecursively();
@@ -172,26 +132,26 @@ void PanelTest::SetUp()
     window->setVisible(true);
 }
 
-void PanelTest::TearDown()
+void PanelInWindow::TearDown()
 {
     deletePanel();
     sim::resetSimulation();
 }
 
-void PanelTest::deletePanel()
+void PanelInWindow::deletePanel()
 {
     window.reset();
     panel = nullptr;
 }
 
-void PanelTest::attach(const sim::InterfaceConfig& config)
+void PanelInWindow::attach(const sim::InterfaceConfig& config)
 {
     sim::plugInterface(config);
     ASSERT_TRUE(pumpUntil([this] { return panel->deviceAttached; }));
     settle();
 }
 
-void PanelTest::detach()
+void PanelInWindow::detach()
 {
     sim::unplugInterface();
     ASSERT_TRUE(pumpUntil(
@@ -201,13 +161,13 @@ void PanelTest::detach()
         }));
 }
 
-void PanelTest::settle()
+void PanelInWindow::settle()
 {
     for (int round = 0; round < 50; ++round)
     {
         ASSERT_TRUE(sim::waitForAudioNotifications());
         // The events the notifications raised are posted to this thread.
-        deliverPostedMessages();
+        flushPostedMessages();
         if (!panel->isTimerRunning(MainComponent::readBackTimer))
             return;
         ASSERT_TRUE(
@@ -216,7 +176,7 @@ void PanelTest::settle()
     FAIL() << "the panel kept reading back";
 }
 
-void PanelTest::chooseConCopyAndMonitoring()
+void PanelInWindow::chooseConCopyAndMonitoring()
 {
     click(*panel->buttonCon);
     click(*panel->buttonCopy);
@@ -224,10 +184,10 @@ void PanelTest::chooseConCopyAndMonitoring()
     settle();
 }
 
-void PanelTest::click(juce::Button& button)
+void PanelInWindow::click(juce::Button& button)
 {
     button.triggerClick();
     // The click is a posted message.
-    deliverPostedMessages();
+    flushPostedMessages();
 }
 } // namespace k71test

@@ -30,10 +30,7 @@ Lines writeLines();
 
 juce::File settingsFile();
 
-// Runs every message posted so far: one posted after them arrives after them.
-void deliverPostedMessages();
-
-class PanelTest : public testing::Test
+class PanelInWindow : public testing::Test
 {
   protected:
     void SetUp() override;

@@ -79,7 +79,7 @@ testing::AssertionResult showsArtwork(const juce::Image& shown, int number)
 }
 } // namespace
 
-TEST_F(PanelTest, StartsDarkWithEveryWidgetInItsDetachedState)
+TEST_F(PanelInWindow, StartsDarkWithEveryWidgetInItsDetachedState)
 {
     EXPECT_EQ(panel->getWidth(), 400);
     EXPECT_EQ(panel->getHeight(), 300 + panel->menuBarHeight);
@@ -144,7 +144,7 @@ TEST_F(PanelTest, StartsDarkWithEveryWidgetInItsDetachedState)
     EXPECT_EQ(mydeviceStruct.eventCallback.load(), &MainComponent::OnApiCallback);
 }
 
-TEST_F(PanelTest, MenusShowInTheInWindowBarWithItsLook)
+TEST_F(PanelInWindow, MenusShowInTheInWindowBarWithItsLook)
 {
     EXPECT_EQ(panel->menuBar->getModel(), panel);
     EXPECT_EQ(&panel->menuBar->getLookAndFeel(), panel->menuBarLook.get());
@@ -159,7 +159,7 @@ TEST_F(PanelTest, MenusShowInTheInWindowBarWithItsLook)
     }
 }
 
-TEST_F(PanelTest, LayoutAtTheDesignSizeBelowTheBar)
+TEST_F(PanelInWindow, LayoutAtTheDesignSizeBelowTheBar)
 {
     ASSERT_EQ(panel->menuBarHeight, 24);
     panel->setSize(400, 324);
@@ -187,7 +187,7 @@ TEST_F(PanelTest, LayoutAtTheDesignSizeBelowTheBar)
     EXPECT_EQ(panel->menuBar->getBounds(), juce::Rectangle<int>(0, 0, 400, 24));
 }
 
-TEST_F(PanelTest, LayoutAtTheLargestSize)
+TEST_F(PanelInWindow, LayoutAtTheLargestSize)
 {
     panel->setSize(640, 580);
     expectLayout(*panel, {
@@ -220,7 +220,7 @@ TEST_F(PanelTest, LayoutAtTheLargestSize)
     EXPECT_EQ(panel->sliderGroupIn->getBounds(), juce::Rectangle<int>(102, 82, 65, 195));
 }
 
-TEST_F(PanelTest, ASizeWithoutRoomKeepsTheBackgroundAndStillLaysOut)
+TEST_F(PanelInWindow, ASizeWithoutRoomKeepsTheBackgroundAndStillLaysOut)
 {
     panel->setSize(640, 580);
     // Out of the window, which would not shrink to nothing.
@@ -232,7 +232,7 @@ TEST_F(PanelTest, ASizeWithoutRoomKeepsTheBackgroundAndStillLaysOut)
     window->addAndMakeVisible(panel);
 }
 
-TEST_F(PanelTest, ImagePairsAndOverOpacities)
+TEST_F(PanelInWindow, ImagePairsAndOverOpacities)
 {
     struct Pair
     {
@@ -292,7 +292,7 @@ TEST_F(PanelTest, ImagePairsAndOverOpacities)
     EXPECT_EQ(opacity(*panel->buttonMuteOut), muteNormal);
 }
 
-TEST_F(PanelTest, PaintsTheScaledBackgroundBelowTheBar)
+TEST_F(PanelInWindow, PaintsTheScaledBackgroundBelowTheBar)
 {
     panel->setSize(640, 580);
     const auto snapshot = panel->createComponentSnapshot(panel->getLocalBounds(), false);
@@ -309,7 +309,7 @@ TEST_F(PanelTest, PaintsTheScaledBackgroundBelowTheBar)
     }
 }
 
-TEST_F(PanelTest, LabelsOfEqualWidthDrawInOneFittedFont)
+TEST_F(PanelInWindow, LabelsOfEqualWidthDrawInOneFittedFont)
 {
     auto& look = panel->dBLabelLook;
     const auto inFont = look.getLabelFont(*panel->levelLabelIn);

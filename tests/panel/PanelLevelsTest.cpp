@@ -4,7 +4,7 @@
 
 using namespace k71test;
 
-TEST_F(PanelTest, MovingAFaderShowsItsLevelAndWritesAllFour)
+TEST_F(PanelInWindow, MovingAFaderShowsItsLevelAndWritesAllFour)
 {
     attach();
     sim::clearRecords();
@@ -12,7 +12,7 @@ TEST_F(PanelTest, MovingAFaderShowsItsLevelAndWritesAllFour)
     panel->sliderGroupIn->leftSlider.setValue(-12.25, juce::sendNotificationSync);
     // The label follows at once, before any message.
     EXPECT_EQ(panel->levelLabelIn->getText(), "-12.3 dB");
-    deliverPostedMessages();
+    flushPostedMessages();
 
     EXPECT_EQ(writeLines(), (Lines{"dev vold/inpt/1 = -12.25", "dev vold/inpt/2 = 0",
                                    "dev vold/outp/1 = 0", "dev vold/outp/2 = 0"}));
@@ -26,7 +26,7 @@ TEST_F(PanelTest, MovingAFaderShowsItsLevelAndWritesAllFour)
     EXPECT_EQ(panel->levelLabelOut->getText(), "0.0 dB  ");
 }
 
-TEST_F(PanelTest, ActionMessages)
+TEST_F(PanelInWindow, ActionMessages)
 {
     attach();
     panel->sliderGroupIn->rightSlider.setValue(-5.75, juce::dontSendNotification);
@@ -56,7 +56,7 @@ TEST_F(PanelTest, ActionMessages)
     {
         SCOPED_TRACE(c.message);
         panel->sliderGroupOut->sendActionMessage(c.message);
-        deliverPostedMessages();
+        flushPostedMessages();
         EXPECT_EQ(panel->levelLabelIn->getText(), c.labelIn);
         EXPECT_EQ(panel->levelLabelOut->getText(), c.labelOut);
         EXPECT_FALSE(panel->userEditInProgress);
@@ -73,21 +73,21 @@ TEST_F(PanelTest, ActionMessages)
                                    "dev vold/outp/1 = -20", "dev vold/outp/2 = -40.25"}));
 }
 
-TEST_F(PanelTest, UserEditLastsFiftyMillisecondsAfterTheLastVolumeMessage)
+TEST_F(PanelInWindow, UserEditLastsFiftyMillisecondsAfterTheLastVolumeMessage)
 {
     attach();
     panel->sliderGroupIn->sendActionMessage("volume_update");
-    deliverPostedMessages();
+    flushPostedMessages();
     pumpFor(30);
     const auto secondSent = juce::Time::getMillisecondCounter();
     panel->sliderGroupIn->sendActionMessage("volume_update");
-    deliverPostedMessages();
+    flushPostedMessages();
     ASSERT_TRUE(pumpUntil([this] { return !panel->userEditInProgress; }));
     EXPECT_GE(juce::Time::getMillisecondCounter() - secondSent, 50u);
     EXPECT_FALSE(panel->isTimerRunning(MainComponent::userEditTimer));
 }
 
-TEST_F(PanelTest, LevelLabelsOnAttachUseTwoFiguresForTheOutputPair)
+TEST_F(PanelInWindow, LevelLabelsOnAttachUseTwoFiguresForTheOutputPair)
 {
     sim::InterfaceConfig config;
     config.audioDevices[0].volumeDb = -12.25f;
@@ -104,7 +104,7 @@ TEST_F(PanelTest, LevelLabelsOnAttachUseTwoFiguresForTheOutputPair)
     EXPECT_EQ(panel->levelLabelOutRight->getText(), "-12 dB  ");
 }
 
-TEST_F(PanelTest, LevelLabelsStayWhileTheGroupsAreDisabled)
+TEST_F(PanelInWindow, LevelLabelsStayWhileTheGroupsAreDisabled)
 {
     panel->levelLabelIn->setText("kept", juce::dontSendNotification);
     panel->setLevelLabels();
@@ -112,6 +112,6 @@ TEST_F(PanelTest, LevelLabelsStayWhileTheGroupsAreDisabled)
     // Neither does an announced fader show in its label.
     panel->sliderGroupIn->leftSlider.setValue(-1.0, juce::dontSendNotification);
     panel->sliderGroupIn->sendActionMessage("volume_updateLeftsliderGroupIn");
-    deliverPostedMessages();
+    flushPostedMessages();
     EXPECT_EQ(panel->levelLabelIn->getText(), "kept");
 }

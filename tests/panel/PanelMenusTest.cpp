@@ -113,7 +113,7 @@ bool mixerIsZero()
 }
 } // namespace
 
-TEST_F(PanelTest, MenuNamesItemsIdsAndTicks)
+TEST_F(PanelInWindow, MenuNamesItemsIdsAndTicks)
 {
     EXPECT_EQ(panel->getMenuBarNames(), juce::StringArray({"File", "Config"}));
 
@@ -149,7 +149,7 @@ TEST_F(PanelTest, MenuNamesItemsIdsAndTicks)
     EXPECT_EQ(panel->menuBar->getModel()->getMenuBarNames(), juce::StringArray({"File", "Config"}));
 }
 
-TEST_F(PanelTest, AlwaysOnTopTogglesTheWindowAndItsTick)
+TEST_F(PanelInWindow, AlwaysOnTopTogglesTheWindowAndItsTick)
 {
     ASSERT_FALSE(window->isAlwaysOnTop());
     panel->menuItemSelected(8192, 0);
@@ -187,7 +187,7 @@ void PrintTo(const RateItemCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class RateItem : public PanelTest, public testing::WithParamInterface<RateItemCase>
+class RateItem : public PanelInWindow, public testing::WithParamInterface<RateItemCase>
 {
 };
 
@@ -245,7 +245,7 @@ TEST_P(RateItem, ClicksItsButtonAndTicksItsRateOnly)
 INSTANTIATE_TEST_SUITE_P(EveryRate, RateItem, testing::ValuesIn(rateItemCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PanelTest, RateItemsWhileDetachedDoNothing)
+TEST_F(PanelInWindow, RateItemsWhileDetachedDoNothing)
 {
     sim::clearRecords();
     panel->menuItemSelected(8450, 1);
@@ -254,7 +254,7 @@ TEST_F(PanelTest, RateItemsWhileDetachedDoNothing)
     EXPECT_EQ(writeLines(), Lines{});
 }
 
-TEST_F(PanelTest, FactoryDefaultsItem)
+TEST_F(PanelInWindow, FactoryDefaultsItem)
 {
     attach();
     click(*panel->buttonCon);
@@ -263,7 +263,7 @@ TEST_F(PanelTest, FactoryDefaultsItem)
     EXPECT_TRUE(panel->buttonPro->getToggleState());
 }
 
-TEST_F(PanelTest, EveryCommandSendsAChangeAndRebuildsTheMenus)
+TEST_F(PanelInWindow, EveryCommandSendsAChangeAndRebuildsTheMenus)
 {
     MenuWatcher watcher;
     panel->addListener(&watcher);
@@ -289,7 +289,7 @@ TEST_F(PanelTest, EveryCommandSendsAChangeAndRebuildsTheMenus)
     panel->removeListener(&watcher);
 }
 
-TEST_F(PanelTest, AudioSettingsLogsWhatItStarted)
+TEST_F(PanelInWindow, AudioSettingsLogsWhatItStarted)
 {
     struct Outcome
     {
@@ -321,7 +321,7 @@ TEST_F(PanelTest, AudioSettingsLogsWhatItStarted)
     }
 }
 
-TEST_F(PanelTest, AboutDialogSitsBelowThePanelAndEndsByItsCloseButton)
+TEST_F(PanelInWindow, AboutDialogSitsBelowThePanelAndEndsByItsCloseButton)
 {
     juce::Point<int> shownAt;
     bool wasModal = false;
@@ -358,7 +358,7 @@ TEST_F(PanelTest, AboutDialogSitsBelowThePanelAndEndsByItsCloseButton)
     EXPECT_EQ(shownAt, panel->getScreenPosition().translated(0, 50));
 }
 
-TEST_F(PanelTest, AboutDialogEndsByEscape)
+TEST_F(PanelInWindow, AboutDialogEndsByEscape)
 {
     bool escaped = false;
     juce::MessageManager::callAsync(
@@ -374,14 +374,14 @@ TEST_F(PanelTest, AboutDialogEndsByEscape)
     EXPECT_FALSE(panel->aboutDialog->isVisible());
 }
 
-TEST_F(PanelTest, ADetachHidesTheAboutDialog)
+TEST_F(PanelInWindow, ADetachHidesTheAboutDialog)
 {
     panel->aboutDialog->setVisible(true);
     MainComponent::OnApiCallback(panel, nullptr, TAVRIN_CB_UNPLUGGED);
     EXPECT_FALSE(panel->aboutDialog->isVisible());
 }
 
-TEST_F(PanelTest, RoutingRecordAfterTheFirstAndSecondUse)
+TEST_F(PanelInWindow, RoutingRecordAfterTheFirstAndSecondUse)
 {
     struct Use
     {
@@ -416,7 +416,7 @@ TEST_F(PanelTest, RoutingRecordAfterTheFirstAndSecondUse)
     EXPECT_EQ(reportLines(), Lines{});
 }
 
-TEST_F(PanelTest, PresetItemsOnlyReadTheStoredPath)
+TEST_F(PanelInWindow, PresetItemsOnlyReadTheStoredPath)
 {
     panel->menuItemSelected(9216, -1);
     panel->menuItemSelected(9217, -1);
@@ -425,7 +425,7 @@ TEST_F(PanelTest, PresetItemsOnlyReadTheStoredPath)
     EXPECT_TRUE(mixerIsZero());
 }
 
-TEST_F(PanelTest, QuittingWithAMenuOpenClosesItFirst)
+TEST_F(PanelInWindow, QuittingWithAMenuOpenClosesItFirst)
 {
     attach();
     panel->menuBar->showMenu(1);

@@ -18,7 +18,7 @@ Lines concat(Lines first, const Lines& second)
 }
 } // namespace
 
-TEST_F(PanelTest, SettingsFileLiesInTheUserDataFolderAsXml)
+TEST_F(PanelInWindow, SettingsFileLiesInTheUserDataFolderAsXml)
 {
     auto* settings = panel->appProperties.getUserSettings();
     EXPECT_EQ(settings->getFile(), settingsFile());
@@ -30,7 +30,7 @@ TEST_F(PanelTest, SettingsFileLiesInTheUserDataFolderAsXml)
     EXPECT_FALSE(options.ignoreCaseOfKeyNames);
 }
 
-TEST_F(PanelTest, SavedSwitchesReachTheFileAfterThreeSeconds)
+TEST_F(PanelInWindow, SavedSwitchesReachTheFileAfterThreeSeconds)
 {
     panel->buttonToggleMonitoring->setToggleState(true, juce::dontSendNotification);
     panel->buttonCon->setToggleState(true, juce::dontSendNotification);
@@ -53,13 +53,13 @@ TEST_F(PanelTest, SavedSwitchesReachTheFileAfterThreeSeconds)
     EXPECT_EQ(stored->getChildByAttribute("name", "COPY_NONE")->getStringAttribute("val"), "false");
 }
 
-TEST_F(PanelTest, QuittingWhileDetachedWritesNoSwitches)
+TEST_F(PanelInWindow, QuittingWhileDetachedWritesNoSwitches)
 {
     deletePanel();
     EXPECT_FALSE(settingsFile().existsAsFile());
 }
 
-TEST_F(PanelTest, FactoryDefaultsFromTheFactoryState)
+TEST_F(PanelInWindow, FactoryDefaultsFromTheFactoryState)
 {
     attach();
     sim::clearRecords();
@@ -72,7 +72,7 @@ TEST_F(PanelTest, FactoryDefaultsFromTheFactoryState)
     EXPECT_EQ(reportLines(), Lines{"monitoring off"});
 }
 
-TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
+TEST_F(PanelInWindow, FactoryDefaultsFromDigitalConCopyAndMonitoring)
 {
     attach();
     for (auto* button : {panel->buttonDigital.get(), panel->buttonCon.get(),
@@ -123,7 +123,7 @@ TEST_F(PanelTest, FactoryDefaultsFromDigitalConCopyAndMonitoring)
     EXPECT_FALSE(panel->appProperties.getUserSettings()->containsKey(settingskeys::consumerFormat));
 }
 
-TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
+TEST_F(PanelInWindow, FactoryDefaultsWhileDetachedSetThePanelOnly)
 {
     panel->sliderGroupIn->leftSlider.setValue(-10.0, juce::dontSendNotification);
     panel->buttonMuteOut->setToggleState(true, juce::dontSendNotification);
@@ -131,7 +131,7 @@ TEST_F(PanelTest, FactoryDefaultsWhileDetachedSetThePanelOnly)
 
     panel->setFactoryDefaults();
     // The groups announce their new levels by posted messages.
-    deliverPostedMessages();
+    flushPostedMessages();
 
     EXPECT_EQ(reportLines(), Lines{});
     for (const auto& write : sim::propertyWrites())

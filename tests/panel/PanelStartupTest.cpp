@@ -14,20 +14,20 @@ bool isDecoded(const char* embeddedImage)
         .isValid();
 }
 
-class PanelStartupTest : public PanelTest
+class PanelStartup : public PanelInWindow
 {
   protected:
     void SetUp() override
     {
         // Nothing decoded by an earlier test may count as the new panel's.
         juce::ImageCache::releaseUnusedImages();
-        PanelTest::SetUp();
+        PanelInWindow::SetUp();
         ASSERT_TRUE(pumpUntil([this] { return window->isShowing(); }));
     }
 };
 } // namespace
 
-TEST_F(PanelStartupTest, LeavesUnshownPicturesUndecodedAndTheAboutDialogOffTheDesktop)
+TEST_F(PanelStartup, LeavesUnshownPicturesUndecodedAndTheAboutDialogOffTheDesktop)
 {
     EXPECT_TRUE(isDecoded(DEDEVUZIZ::temp_binary_data_23));
     EXPECT_FALSE(isDecoded(DEDEVUZIZ::temp_binary_data_18));

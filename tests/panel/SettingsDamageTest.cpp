@@ -57,13 +57,13 @@ int lineCount(const std::string& text)
     return (int)std::count(text.begin(), text.end(), '\n');
 }
 
-class SettingsDamageTest : public PanelTest
+class SettingsDamage : public PanelInWindow
 {
   protected:
     void TearDown() override
     {
         restarted.reset();
-        PanelTest::TearDown();
+        PanelInWindow::TearDown();
     }
 
     // Starts the panel again over the settings folder as the test left it;
@@ -113,7 +113,7 @@ const Damage damages[] = {
 };
 } // namespace
 
-class SettingsDamageCases : public SettingsDamageTest, public testing::WithParamInterface<Damage>
+class SettingsDamageCases : public SettingsDamage, public testing::WithParamInterface<Damage>
 {
 };
 
@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Files, SettingsDamageCases, testing::ValuesIn(damages),
                          [](const testing::TestParamInfo<Damage>& info)
                          { return std::string(info.param.name); });
 
-TEST_F(SettingsDamageTest, ReadableFilesStayAndLoadInSilence)
+TEST_F(SettingsDamage, ReadableFilesStayAndLoadInSilence)
 {
     for (const auto& bytes :
          {std::string("<PROPERTIES><VALUE name=\"MON\" val=\"true\"/>"
@@ -160,7 +160,7 @@ TEST_F(SettingsDamageTest, ReadableFilesStayAndLoadInSilence)
     }
 }
 
-TEST_F(SettingsDamageTest, OnlyTheNewestFewDamagedFilesAreKept)
+TEST_F(SettingsDamage, OnlyTheNewestFewDamagedFilesAreKept)
 {
     for (int start = 1; start <= keptAsideSettingsFiles + 2; ++start)
     {
@@ -173,7 +173,7 @@ TEST_F(SettingsDamageTest, OnlyTheNewestFewDamagedFilesAreKept)
     EXPECT_FALSE(keptAside("unreadable", keptAsideSettingsFiles + 1).exists());
 }
 
-TEST_F(SettingsDamageTest, LeftoversOfInterruptedSavesAreRemovedAndNothingElse)
+TEST_F(SettingsDamage, LeftoversOfInterruptedSavesAreRemovedAndNothingElse)
 {
     const auto folder = settingsFile().getParentDirectory();
     write(settingsFile(), entries(2));
@@ -240,7 +240,7 @@ TEST_F(SettingsDamageTest, LeftoversOfInterruptedSavesAreRemovedAndNothingElse)
     EXPECT_EQ(bytesOf(settingsFile()), entries(2));
 }
 
-TEST_F(SettingsDamageTest, AnUnwritableLocationIsSaidOnceAndThePanelRunsOn)
+TEST_F(SettingsDamage, AnUnwritableLocationIsSaidOnceAndThePanelRunsOn)
 {
     const auto folder = settingsFile().getParentDirectory();
     struct Place

@@ -159,7 +159,7 @@ float heightWithoutTheLock(TavrindBLabelLookAndFeel& look, juce::Label& label)
     EXPECT_TRUE(thread.aboutToAsk.wait(5000));
     thread.signalThreadShouldExit();
     EXPECT_TRUE(thread.waitForThreadToExit(5000));
-    widgettest::drainMessageQueue();
+    k71test::flushPostedMessages();
     return thread.height;
 }
 

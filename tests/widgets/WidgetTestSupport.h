@@ -4,7 +4,6 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <atomic>
 #include <ostream>
 
 // Readable failure output for JUCE strings.
@@ -22,15 +21,6 @@ inline void PrintTo(const StringArray& texts, std::ostream* out)
 
 namespace widgettest
 {
-// Runs everything already queued on the message thread, posted action
-// messages among them: the queue is first in, first out.
-inline bool drainMessageQueue()
-{
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    juce::MessageManager::callAsync([done] { *done = true; });
-    return k71test::pumpUntil([done] { return done->load(); }, 3000);
-}
-
 // Collects the action messages a broadcaster posts.
 class MessageCollector : public juce::ActionListener
 {
@@ -46,7 +36,7 @@ class MessageCollector : public juce::ActionListener
     // Everything posted so far, then forgets it.
     juce::StringArray take()
     {
-        drainMessageQueue();
+        k71test::flushPostedMessages();
         auto result = messages;
         messages.clear();
         return result;

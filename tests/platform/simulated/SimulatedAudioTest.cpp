@@ -48,12 +48,12 @@ class ListenerLog
     std::vector<Heard> calls;
 };
 
-class SimulatedAudioTest : public DeviceLinkTest
+class SimulatedAudio : public DeviceLink
 {
   protected:
     void SetUp() override
     {
-        DeviceLinkTest::SetUp();
+        DeviceLink::SetUp();
         device = sim::plugAudioDevice({});
     }
 
@@ -71,7 +71,7 @@ class SimulatedAudioTest : public DeviceLinkTest
     AudioObjectID device = 0;
 };
 
-TEST_F(SimulatedAudioTest, DeviceListAndStrings)
+TEST_F(SimulatedAudio, DeviceListAndStrings)
 {
     const AudioObjectID second = sim::plugAudioDevice({});
     const auto list = propertyAddress("dev#", "glob", 0);
@@ -97,7 +97,7 @@ TEST_F(SimulatedAudioTest, DeviceListAndStrings)
     EXPECT_EQ(write(propertyAddress("lnam", "glob", 0), std::string("x")), audioStatusNotWritable);
 }
 
-TEST_F(SimulatedAudioTest, DistinctStatusPerFailureAndFailedReadsLeaveTheBuffer)
+TEST_F(SimulatedAudio, DistinctStatusPerFailureAndFailedReadsLeaveTheBuffer)
 {
     double rate = -1.0;
     UInt32 small = sizeof(float);
@@ -120,7 +120,7 @@ TEST_F(SimulatedAudioTest, DistinctStatusPerFailureAndFailedReadsLeaveTheBuffer)
     EXPECT_EQ(distinct.count(0), 0u);
 }
 
-TEST_F(SimulatedAudioTest, StreamConfigurationPerDirection)
+TEST_F(SimulatedAudio, StreamConfigurationPerDirection)
 {
     sim::AudioDeviceConfig config;
     config.hasInput = false;
@@ -144,7 +144,7 @@ TEST_F(SimulatedAudioTest, StreamConfigurationPerDirection)
               audioStatusUnknownProperty);
 }
 
-TEST_F(SimulatedAudioTest, ListenersRunOnTheNotificationThreadAfterTheChange)
+TEST_F(SimulatedAudio, ListenersRunOnTheNotificationThreadAfterTheChange)
 {
     ListenerLog log;
     ASSERT_EQ(log.watch(device), 0);
@@ -163,7 +163,7 @@ TEST_F(SimulatedAudioTest, ListenersRunOnTheNotificationThreadAfterTheChange)
                                                        propertyAddress("pft ", "glob", 0)}));
 }
 
-TEST_F(SimulatedAudioTest, EqualWritesNotifyNothingAndFiltersSelect)
+TEST_F(SimulatedAudio, EqualWritesNotifyNothingAndFiltersSelect)
 {
     ListenerLog all, muteOnly;
     ASSERT_EQ(all.watch(device), 0);
@@ -183,7 +183,7 @@ TEST_F(SimulatedAudioTest, EqualWritesNotifyNothingAndFiltersSelect)
     EXPECT_EQ(heardMute[0].addresses.front(), propertyAddress("mute", "outp", 0));
 }
 
-TEST_F(SimulatedAudioTest, RepeatedListenerAddSucceedsAndIsKeptOnce)
+TEST_F(SimulatedAudio, RepeatedListenerAddSucceedsAndIsKeptOnce)
 {
     ListenerLog log, refused;
     EXPECT_EQ(log.watch(device), 0);
@@ -202,7 +202,7 @@ TEST_F(SimulatedAudioTest, RepeatedListenerAddSucceedsAndIsKeptOnce)
     EXPECT_EQ(registrations[1].status, 0);
 }
 
-TEST_F(SimulatedAudioTest, DecibelAndScalarAreOneLevel)
+TEST_F(SimulatedAudio, DecibelAndScalarAreOneLevel)
 {
     ListenerLog log;
     ASSERT_EQ(log.watch(device), 0);
@@ -229,7 +229,7 @@ TEST_F(SimulatedAudioTest, DecibelAndScalarAreOneLevel)
                                                        propertyAddress("volm", "outp", 2)}));
 }
 
-TEST_F(SimulatedAudioTest, PhysicalFormatReachesThirtyTwoKilohertz)
+TEST_F(SimulatedAudio, PhysicalFormatReachesThirtyTwoKilohertz)
 {
     AudioStreamDescription format;
     ASSERT_EQ(read(propertyAddress("pft ", "****", 0), format), 0);
@@ -240,7 +240,7 @@ TEST_F(SimulatedAudioTest, PhysicalFormatReachesThirtyTwoKilohertz)
     EXPECT_EQ(write(propertyAddress("pft ", "****", 0), format), audioStatusValueRefused);
 }
 
-TEST_F(SimulatedAudioTest, FollowerTakesTheLeadersRate)
+TEST_F(SimulatedAudio, FollowerTakesTheLeadersRate)
 {
     const AudioObjectID follower = sim::plugAudioDevice({});
     sim::setRateFollows(follower, device);
@@ -252,7 +252,7 @@ TEST_F(SimulatedAudioTest, FollowerTakesTheLeadersRate)
     EXPECT_EQ(log.heard().size(), 1u);
 }
 
-TEST_F(SimulatedAudioTest, UnpluggedIdsDisappearAndAreNeverReused)
+TEST_F(SimulatedAudio, UnpluggedIdsDisappearAndAreNeverReused)
 {
     sim::unplugAudioDevice(device);
     std::string name;
@@ -264,7 +264,7 @@ TEST_F(SimulatedAudioTest, UnpluggedIdsDisappearAndAreNeverReused)
     EXPECT_GT(sim::plugAudioDevice({}), again);
 }
 
-TEST_F(SimulatedAudioTest, HardwareChangesNeedAnExistingAddressAndTheRightType)
+TEST_F(SimulatedAudio, HardwareChangesNeedAnExistingAddressAndTheRightType)
 {
     EXPECT_FALSE(sim::changeProperties(device, {{propertyAddress("mute", "outp", 0), 1.0}}));
     EXPECT_FALSE(sim::changeProperties(device, {{propertyAddress("mute", "outp", 4), UInt32{1}}}));

@@ -9,7 +9,7 @@ namespace
 {
 using namespace k71test;
 
-class SimulationLifeCycleTest : public DeviceLinkTest
+class SimulationLifeCycle : public DeviceLink
 {
 };
 
@@ -38,7 +38,7 @@ IOHIDManagerRef openManager(HidLog& log, const std::vector<HidMatchingEntry>* ma
     return manager;
 }
 
-TEST_F(SimulationLifeCycleTest, HidCallbacksArePostedAndFollowTheMatchingSet)
+TEST_F(SimulationLifeCycle, HidCallbacksArePostedAndFollowTheMatchingSet)
 {
     HidLog all, k71Only, none;
     const IOHIDDeviceRef present = sim::plugHidDevice({});
@@ -72,7 +72,7 @@ TEST_F(SimulationLifeCycleTest, HidCallbacksArePostedAndFollowTheMatchingSet)
     EXPECT_EQ(sim::hidReports().size(), 2u);
 }
 
-TEST_F(SimulationLifeCycleTest, ResetDropsPendingCallbacksAndClearsTheDeviceLink)
+TEST_F(SimulationLifeCycle, ResetDropsPendingCallbacksAndClearsTheDeviceLink)
 {
     sim::plugInterface();
     registerDeviceLink();
@@ -115,7 +115,7 @@ struct LockingListener
     std::atomic<bool> waiting{false}, gained{false}, finished{false};
 };
 
-TEST_F(SimulationLifeCycleTest, StoppingNeverHangsWhileAListenerWaitsForTheMessageThread)
+TEST_F(SimulationLifeCycle, StoppingNeverHangsWhileAListenerWaitsForTheMessageThread)
 {
     const AudioObjectID device = sim::plugAudioDevice({});
     LockingListener locking;
@@ -154,7 +154,7 @@ struct CountingListener
     std::atomic<int> calls{0};
 };
 
-TEST_F(SimulationLifeCycleTest, ShutdownSilencesListenersUntilTheNextReset)
+TEST_F(SimulationLifeCycle, ShutdownSilencesListenersUntilTheNextReset)
 {
     const auto everything = propertyAddress("****", "****", 0xFFFFFFFF);
     CountingListener before;
@@ -177,7 +177,7 @@ TEST_F(SimulationLifeCycleTest, ShutdownSilencesListenersUntilTheNextReset)
     EXPECT_EQ(after.calls, 1);
 }
 
-TEST_F(SimulationLifeCycleTest, SleepHookRunsOnTheCallersThread)
+TEST_F(SimulationLifeCycle, SleepHookRunsOnTheCallersThread)
 {
     unsigned int hooked = 0;
     sim::setSleepHook([&](unsigned int seconds) { hooked = seconds; });

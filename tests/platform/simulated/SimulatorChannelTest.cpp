@@ -8,7 +8,7 @@ namespace
 {
 const std::string appName = "SimChannelTestApp";
 
-class SimulatorChannelTest : public testing::Test
+class SimulatorRequests : public testing::Test
 {
   protected:
     void SetUp() override { sim::resetSimulation(); }
@@ -17,7 +17,7 @@ class SimulatorChannelTest : public testing::Test
     static AudioObjectID device() { return sim::interfaceOutputDevice(); }
 };
 
-TEST_F(SimulatorChannelTest, ChangesTheVirtualInterfaceAsTheHardwareWould)
+TEST_F(SimulatorRequests, ChangesTheVirtualInterfaceAsTheHardwareWould)
 {
     EXPECT_EQ(sim::runSimulatorCommand("status"), "plugged no\nok\n");
     EXPECT_EQ(sim::runSimulatorCommand("plug"), "ok\n");
@@ -43,7 +43,7 @@ TEST_F(SimulatorChannelTest, ChangesTheVirtualInterfaceAsTheHardwareWould)
     EXPECT_EQ(sim::runSimulatorCommand("volume out 1 -1"), "error: the interface is not plugged\n");
 }
 
-TEST_F(SimulatorChannelTest, RefusesMalformedRequestsAndChangesNothing)
+TEST_F(SimulatorRequests, RefusesMalformedRequestsAndChangesNothing)
 {
     sim::plugInterface();
     const double rate = *sim::nominalRate(device());
@@ -85,7 +85,7 @@ TEST_F(SimulatorChannelTest, RefusesMalformedRequestsAndChangesNothing)
     EXPECT_TRUE(sim::interfacePlugged());
 }
 
-TEST_F(SimulatorChannelTest, ListsReportsAndWritesOneLineEachInOrder)
+TEST_F(SimulatorRequests, ListsReportsAndWritesOneLineEachInOrder)
 {
     sim::plugInterface();
     const auto hid = sim::interfaceHidDevices().at(0);
@@ -119,7 +119,7 @@ TEST_F(SimulatorChannelTest, ListsReportsAndWritesOneLineEachInOrder)
     EXPECT_EQ(sim::runSimulatorCommand("log"), "ok\n");
 }
 
-TEST_F(SimulatorChannelTest, DescribesThePhysicalFormatAndUnknownValues)
+TEST_F(SimulatorRequests, DescribesThePhysicalFormatAndUnknownValues)
 {
     sim::PropertyWrite format;
     format.object = 7;
@@ -147,7 +147,7 @@ TEST_F(SimulatorChannelTest, DescribesThePhysicalFormatAndUnknownValues)
     EXPECT_EQ(sim::describePropertyWrite(odd), "write 7 'vold' 'inpt' 2 bytes=01 02 status='!siz'");
 }
 
-TEST_F(SimulatorChannelTest, PowerMessagesReachTheRegisteredReceiver)
+TEST_F(SimulatorRequests, PowerMessagesReachTheRegisteredReceiver)
 {
     struct Seen
     {
@@ -173,7 +173,7 @@ TEST_F(SimulatorChannelTest, PowerMessagesReachTheRegisteredReceiver)
     EXPECT_EQ(seen.messages[1], std::make_pair(powerMessageSystemHasPoweredOn, std::intptr_t(43)));
 }
 
-TEST_F(SimulatorChannelTest, AnswersOverTheLocalEndpoint)
+TEST_F(SimulatorRequests, AnswersOverTheLocalEndpoint)
 {
     EXPECT_FALSE(sim::askSimulator(appName, "status", 100).has_value());
 
