@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include <fcntl.h>
@@ -17,7 +18,6 @@ namespace ipc
 {
 namespace
 {
-constexpr int idlePollMs = 250;
 // Taken per round, so that a connection accepted in a round is read before later
 // newcomers could push it out.
 constexpr std::size_t maxAcceptsPerRound = LocalRequestServer::maxConnections / 2;
@@ -117,7 +117,11 @@ void LocalRequestServer::run()
 
 int LocalRequestServer::pollTimeoutMs() const
 {
-    juce::int32 timeout = idlePollMs;
+    // Idle, the thread sleeps until a client or the wake-up pipe calls: the end of the
+    // server comes through the pipe, so no timer needs to look for it.
+    if (connections.empty())
+        return -1;
+    auto timeout = std::numeric_limits<juce::int32>::max();
     for (const auto& entry : connections)
         timeout = std::min(timeout, millisecondsUntil(entry.second.deadlineMs));
     return std::max(0, (int)timeout);

@@ -33,7 +33,7 @@ class LocalRequestServer : private juce::Thread
     // not be made.
     LocalRequestServer(const juce::String& threadName, const std::string& description,
                        std::string endpointPath, std::size_t maxRequestBytes, Handler handler);
-    // Returns within about one poll of the thread; the thread is never killed.
+    // Returns once the thread has seen the wake-up pipe; the thread is never killed.
     ~LocalRequestServer() override;
 
     bool isListening() const { return listenFd >= 0; }

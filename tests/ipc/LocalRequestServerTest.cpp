@@ -10,6 +10,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <fstream>
 #include <future>
 #include <thread>
 #include <vector>
@@ -178,6 +180,51 @@ INSTANTIATE_TEST_SUITE_P(
                     SlowClientCase{"SixtyFourReconnectWithHalfLines", 64, reconnectsWithHalfLines},
                     SlowClientCase{"ManySlowReaders", 8, readsSlowly}),
     [](const testing::TestParamInfo<SlowClientCase>& info) { return info.param.name; });
+} // namespace
+
+namespace
+{
+// The voluntary context switches of this process's thread with that name, or -1.
+long wakeUpsOfThread(const std::string& name)
+{
+    DIR* tasks = opendir("/proc/self/task");
+    if (tasks == nullptr)
+        return -1;
+    long found = -1;
+    while (const dirent* task = readdir(tasks))
+    {
+        const std::string folder = std::string("/proc/self/task/") + task->d_name;
+        std::string comm;
+        std::getline(std::ifstream(folder + "/comm"), comm);
+        if (comm != name)
+            continue;
+        std::ifstream status(folder + "/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                found = std::stol(line.substr(line.find(':') + 1));
+    }
+    closedir(tasks);
+    return found;
+}
+
+// The panel keeps its endpoints all day: while nobody calls, their threads sleep.
+TEST(LocalRequestServerIdle, SleepsUntilAClientComesAndStillAnswers)
+{
+    const std::string path = ipc::localsocket::endpointPath("ServerTestApp", "idle");
+    ipc::LocalRequestServer server("k71-idle-server", "idle test server", path, 64,
+                                   [](const std::string& line) -> std::optional<std::string>
+                                   { return line + " done\n"; });
+    ASSERT_TRUE(server.isListening());
+    EXPECT_EQ(ipc::localsocket::request(path, "first", 3000, 64), "first done\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the connection is gone
+
+    const long before = wakeUpsOfThread("k71-idle-server");
+    ASSERT_GE(before, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_LE(wakeUpsOfThread("k71-idle-server") - before, 1);
+
+    EXPECT_EQ(ipc::localsocket::request(path, "second", 3000, 64), "second done\n");
+}
 } // namespace
 
 namespace
