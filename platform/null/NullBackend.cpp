@@ -8,8 +8,6 @@
 #include "platform/PowerManagement.h"
 #include "platform/SystemSleep.h"
 
-#include <cstring>
-
 #include <unistd.h>
 
 struct HidManager
@@ -32,11 +30,19 @@ NotificationPort thePort;
 RunLoopSource theSource;
 constexpr io_connect_t rootPowerPort = 1;
 
-bool isDeviceList(AudioObjectID object, const AudioObjectPropertyAddress* address)
+// Only the system object's device list exists, and it is empty.
+OSStatus findDeviceList(AudioObjectID object, const AudioObjectPropertyAddress* address,
+                        UInt32* size)
 {
-    return object == audioSystemObject && address != nullptr &&
-           address->selector == fourCC("dev#") &&
-           (address->scope == audioScopeGlobal || address->scope == audioScopeWildcard);
+    if (address == nullptr || size == nullptr)
+        return audioStatusBadArgument;
+    if (object != audioSystemObject)
+        return audioStatusNoSuchObject;
+    if (address->selector != fourCC("dev#") ||
+        (address->scope != audioScopeGlobal && address->scope != audioScopeWildcard))
+        return audioStatusUnknownProperty;
+    *size = 0;
+    return audioStatusOK;
 }
 } // namespace
 
@@ -46,27 +52,13 @@ OSStatus AudioObjectGetPropertyDataSize(AudioObjectID object,
                                         const AudioObjectPropertyAddress* address, UInt32,
                                         const void*, UInt32* outDataSize)
 {
-    if (address == nullptr || outDataSize == nullptr)
-        return audioStatusBadArgument;
-    if (object != audioSystemObject)
-        return audioStatusNoSuchObject;
-    if (!isDeviceList(object, address))
-        return audioStatusUnknownProperty;
-    *outDataSize = 0;
-    return audioStatusOK;
+    return findDeviceList(object, address, outDataSize);
 }
 
 OSStatus AudioObjectGetPropertyData(AudioObjectID object, const AudioObjectPropertyAddress* address,
                                     UInt32, const void*, UInt32* ioDataSize, void*)
 {
-    if (address == nullptr || ioDataSize == nullptr)
-        return audioStatusBadArgument;
-    if (object != audioSystemObject)
-        return audioStatusNoSuchObject;
-    if (!isDeviceList(object, address))
-        return audioStatusUnknownProperty;
-    *ioDataSize = 0;
-    return audioStatusOK;
+    return findDeviceList(object, address, ioDataSize);
 }
 
 OSStatus AudioObjectSetPropertyData(AudioObjectID object, const AudioObjectPropertyAddress* address,
