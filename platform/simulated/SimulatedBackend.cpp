@@ -2,7 +2,7 @@
 // the start, and k71vt-sim reaches it through the simulator channel.
 
 #include "platform/Backend.h"
-#include "platform/simulated/Simulation.h"
+#include "platform/simulated/VirtualK71VT.h"
 #include "platform/simulated/SimulatorChannel.h"
 
 #include <memory>

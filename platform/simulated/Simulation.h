@@ -1,10 +1,11 @@
 #pragma once
 
-// The hardware side of the simulated platform: plugging the virtual K71 VT
-// and other devices, changing properties as the hardware would, injecting
-// power messages, and the in-order records of everything the system did to
-// the platform. Tests and the simulator channel drive it; the program reaches it
-// only through platform::startBackend() and stopBackend().
+// The hardware side of the simulated platform: plugging devices (the virtual
+// K71 VT of platform/simulated/VirtualK71VT.h is made of them), changing
+// properties as the hardware would, injecting power messages, and the in-order
+// records of everything the system did to the platform. Tests and the
+// simulator channel drive it; the program reaches it only through
+// platform::startBackend() and stopBackend().
 //
 // Threads: every call here may be made from any thread. Listener calls run on
 // the one notification thread "k71-audio-notify"; HID and power callbacks are
@@ -49,40 +50,6 @@ struct AudioDeviceConfig
     float volumeDb = 0.0f; // start level of every channel
     UInt32 dataSource = audioDataSourceAnalog;
 };
-
-struct InterfaceConfig
-{
-    std::vector<HidDeviceConfig> hidDevices = {HidDeviceConfig{}};
-    std::vector<AudioDeviceConfig> audioDevices = {AudioDeviceConfig{}};
-    // A rate change of one audio device of the interface changes the others too.
-    bool sharedClock = false;
-
-    // The default: one HID device and one audio device for both directions.
-    static InterfaceConfig standard() { return {}; }
-    // Two audio devices, "K71VT In" (input only) and "K71VT Out" (output only).
-    static InterfaceConfig separateDevices();
-    // One audio device with streams in one direction only.
-    static InterfaceConfig inputOnly();
-    static InterfaceConfig outputOnly();
-};
-
-// --- the virtual K71 VT --------------------------------------------------------------
-
-// Plugs the whole interface: its audio devices appear at once (new object ids), its HID
-// devices are reported to the HID managers through the message loop. Plugging while
-// plugged first unplugs.
-void plugInterface(const InterfaceConfig& config = InterfaceConfig::standard());
-// Unplugs all of it: audio devices and their listeners disappear at once, HID removals
-// are posted. Does nothing when not plugged.
-void unplugInterface();
-bool interfacePlugged();
-
-// Current object ids of the interface's audio devices (0 when absent): the first device
-// with input streams and the first with output streams.
-AudioObjectID interfaceInputDevice();
-AudioObjectID interfaceOutputDevice();
-std::vector<AudioObjectID> interfaceAudioDevices();
-std::vector<IOHIDDeviceRef> interfaceHidDevices();
 
 // --- single devices ------------------------------------------------------------------
 

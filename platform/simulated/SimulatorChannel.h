@@ -18,7 +18,7 @@
 //   reports | writes | log (reports, then writes) | clear
 
 #include "ipc/LocalRequestServer.h"
-#include "platform/simulated/Simulation.h"
+#include "platform/simulated/VirtualK71VT.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,4 @@
-// The virtual K71 VT: a HID device and its audio devices, plugged and
-// unplugged as one.
-#include "platform/simulated/Simulation.h"
+#include "platform/simulated/VirtualK71VT.h"
 
 #include "platform/simulated/SimModel.h"
 

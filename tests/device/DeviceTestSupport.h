@@ -4,7 +4,7 @@
 // every event with the thread it arrived on.
 
 #include "device/RegisterDeviceCallBacksMac.h"
-#include "platform/simulated/Simulation.h"
+#include "platform/simulated/VirtualK71VT.h"
 #include "support/MessageLoop.h"
 
 #include <juce_events/juce_events.h>

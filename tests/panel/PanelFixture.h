@@ -4,7 +4,7 @@
 // reset around each test, and readable descriptions of what the panel did to
 // the virtual K71 VT.
 #include "panel/MainComponent.h"
-#include "platform/simulated/Simulation.h"
+#include "platform/simulated/VirtualK71VT.h"
 #include "support/MessageLoop.h"
 
 #include <gtest/gtest.h>

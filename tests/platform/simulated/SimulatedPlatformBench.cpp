@@ -1,5 +1,5 @@
 #include "platform/PlatformBench.h"
-#include "platform/simulated/Simulation.h"
+#include "platform/simulated/VirtualK71VT.h"
 
 namespace k71test::bench
 {
