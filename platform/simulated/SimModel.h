@@ -1,7 +1,7 @@
 #pragma once
 
 // The state of the simulated platform behind the OS-style calls and the
-// simulation control of platform/Simulation.h. One mutex guards all of it;
+// simulation control of platform/simulated/Simulation.h. One mutex guards all of it;
 // nothing calls a listener or a callback while holding it.
 
 #include "platform/AudioHardware.h"
