@@ -68,7 +68,7 @@ InstanceHandOverListener::InstanceHandOverListener(
     const juce::String& applicationName,
     std::function<void(const juce::String& commandLine)> onCommandLine)
     : deliver(std::make_shared<std::function<void(const juce::String&)>>(std::move(onCommandLine))),
-      server("k71-instance-endpoint",
+      server("k71-handover",
              applicationName.toStdString() + ": the endpoint for later launches",
              endpointFor(applicationName), encodeHandOver({}).size() + 2 * maxCommandLineBytes,
              [this](const std::string& line) { return receive(line); })

@@ -242,7 +242,7 @@ constexpr OSStatus audioStatusBadArgument = (OSStatus)fourCC("!arg");
     It runs on a notification thread of the backend, never on the message thread, after
     the values changed and never inside the call that changed them: a change a listener
     makes itself is delivered after that listener has returned. (The simulated backend
-    has one such thread, "k71-audio-notify", and calls in the order the changes
+    has one such thread, "k71-notify", and calls in the order the changes
     happened.) A listener may call the functions of this header; work for the message
     thread it posts there rather than waiting for it (the panel uses
     juce::MessageManager::callAsync). Once platform::stopBackend() has returned, no

@@ -53,7 +53,7 @@ std::vector<sim::detail::Listener> listenersOf(AudioObjectID object)
 class NotificationThread : public juce::Thread
 {
   public:
-    NotificationThread() : juce::Thread("k71-audio-notify") {}
+    NotificationThread() : juce::Thread("k71-notify") {}
 
     void run() override
     {

@@ -8,7 +8,7 @@
 // platform::startBackend() and stopBackend().
 //
 // Threads: every call here may be made from any thread. Listener calls run on
-// the one notification thread "k71-audio-notify"; HID and power callbacks are
+// the one notification thread "k71-notify"; HID and power callbacks are
 // posted to the JUCE message thread. Nothing here calls a listener or a
 // callback synchronously.
 

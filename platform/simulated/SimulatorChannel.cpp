@@ -304,7 +304,7 @@ std::string runSimulatorCommand(const std::string& requestLine)
 }
 
 SimulatorChannel::SimulatorChannel(const std::string& applicationName)
-    : server("k71-sim-endpoint", applicationName + ": the k71vt-sim control channel",
+    : server("k71-sim-channel", applicationName + ": the k71vt-sim control channel",
              ipc::localsocket::endpointPath(applicationName, channelPurpose), maxRequestBytes,
              [](const std::string& line) -> std::optional<std::string>
              { return runSimulatorCommand(line); })

@@ -205,6 +205,10 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
     EXPECT_EQ(frame.x, (1600 - contentWidth) / 2); // the test's X screen is 1600 x 1200
     EXPECT_EQ(frame.y, (1200 - contentHeight) / 2);
     EXPECT_EQ(e2e::reports(), attachSequence(false, proNoneCopy)) << joined(e2e::reports());
+    // Threads are few, and each shows its name to the system (at most 15 characters).
+    EXPECT_EQ(program->threadNames(),
+              (std::vector<std::string>{"JUCE Timer", "K71VT", "k71-handover", "k71-notify",
+                                        "k71-sim-channel"}));
     const auto startWrites = e2e::writes();
     ASSERT_EQ(startWrites.size(), 1u) << joined(startWrites);
     EXPECT_NE(startWrites[0].find(" 'ssrc' 'inpt' 0 0x1000b01 status=0"), std::string::npos);

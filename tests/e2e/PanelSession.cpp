@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -131,6 +132,16 @@ void ProgramProcess::crash()
         kill(pid, SIGKILL);
         waitForExit(5000);
     }
+}
+
+std::vector<std::string> ProgramProcess::threadNames() const
+{
+    std::vector<std::string> names;
+    for (const auto& task : juce::File("/proc/" + juce::String(pid) + "/task")
+                                .findChildFiles(juce::File::findDirectories, false))
+        names.push_back(task.getChildFile("comm").loadFileAsString().trim().toStdString());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool ProgramProcess::running()

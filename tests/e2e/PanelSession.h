@@ -49,6 +49,8 @@ class ProgramProcess
     // Ends it the hard way, as a crash would, and waits for it.
     void crash();
     void sendSignal(int signalNumber);
+    // The names the system shows for the process's threads, sorted.
+    std::vector<std::string> threadNames() const;
 
   private:
     pid_t pid = -1;

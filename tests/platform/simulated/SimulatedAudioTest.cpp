@@ -157,7 +157,7 @@ TEST_F(SimulatedAudio, ListenersRunOnTheNotificationThreadAfterTheChange)
     const auto heard = log.heard();
     ASSERT_EQ(heard.size(), 1u);
     EXPECT_EQ(heard[0].object, device);
-    EXPECT_EQ(heard[0].threadName, "k71-audio-notify");
+    EXPECT_EQ(heard[0].threadName, "k71-notify");
     EXPECT_EQ(heard[0].addresses,
               (std::vector<AudioObjectPropertyAddress>{propertyAddress("nsrt", "glob", 0),
                                                        propertyAddress("pft ", "glob", 0)}));
