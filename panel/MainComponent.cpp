@@ -840,10 +840,11 @@ void MainComponent::resized()
         {levelLabelIn.get(), place::levelLabelIn},
         {levelLabelOut.get(), place::levelLabelOut},
     };
-    for (const auto& [control, p] : placements)
-        control->setBounds((int)(p.x * contentWidth) + p.extraX,
-                           (int)(p.y * contentHeight) + menuBarHeight, (int)(p.w * contentWidth),
-                           (int)(p.h * contentHeight));
+    for (const auto& [control, placement] : placements)
+    {
+        const auto area = panellayout::placedIn(placement, contentWidth, contentHeight);
+        control->setBounds(area.x, area.y + menuBarHeight, area.width, area.height);
+    }
 
     sliderGroupIn->setBounds(sliderGroupIn->getNewPos(scaleX, scaleY));
     sliderGroupOut->setBounds(sliderGroupOut->getNewPos(scaleX, scaleY));

@@ -17,6 +17,19 @@ struct Placement
     int extraX = 0;
 };
 
+// A placement in pixels of a content area of the given size; y counts from the top of
+// the content area, below the menu bar.
+struct Area
+{
+    int x, y, width, height;
+};
+
+constexpr Area placedIn(const Placement& p, float contentWidth, float contentHeight)
+{
+    return {(int)(p.x * contentWidth) + p.extraX, (int)(p.y * contentHeight),
+            (int)(p.w * contentWidth), (int)(p.h * contentHeight)};
+}
+
 namespace placement
 {
 constexpr Placement buttonMuteIn{0.24f, 0.88f, 0.1175f, 0.0733333f};

@@ -82,10 +82,8 @@ namespace place = panellayout::placement;
 juce::Point<int> centreOf(const Placement& f)
 {
     const int bar = e2e::menuBarHeight();
-    const float height = (float)(contentHeight - bar);
-    const int x = (int)(f.x * contentWidth) + f.extraX;
-    const int y = (int)(f.y * height) + bar;
-    return {x + (int)(f.w * contentWidth) / 2, y + (int)(f.h * height) / 2};
+    const auto area = panellayout::placedIn(f, (float)contentWidth, (float)(contentHeight - bar));
+    return {area.x + area.width / 2, bar + area.y + area.height / 2};
 }
 
 // The output group's left fader, designY down its length in design units.
