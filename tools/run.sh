@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the panel and starts it against the virtual
-# K71 VT. Without a display it runs the panel under Xvfb, saves a screenshot
-# once the panel is alive, prints the screenshot's path and ends.
+# K71 VT. Without a display it runs the panel under Xvfb with a home and runtime
+# folder of its own, saves a screenshot once the panel is alive, prints the
+# screenshot's path and ends.
 #
 #   BUILD_DIR   build folder (default: build)
 set -euo pipefail
@@ -21,6 +22,7 @@ fi
 
 xvfb_pid=""
 panel_pid=""
+private=""
 cleanup() {
     if [ -n "$panel_pid" ]; then
         kill "$panel_pid" 2>/dev/null || true
@@ -30,8 +32,18 @@ cleanup() {
         kill "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
     fi
+    if [ -n "$private" ]; then
+        rm -rf "$private"
+    fi
 }
 trap cleanup EXIT
+
+# A home and runtime folder of this run's own: a panel the user already runs
+# would otherwise take the launch over, and this run's quit would store its
+# window position in the user's settings.
+private=$(mktemp -d)
+mkdir -m 700 "$private/home" "$private/run"
+own_folders=(env HOME="$private/home" XDG_RUNTIME_DIR="$private/run")
 
 wait_for() { # timeout in tenths of a second, then the condition
     local tries=$1
@@ -48,11 +60,11 @@ wait_for() { # timeout in tenths of a second, then the condition
 # shellcheck source=tools/private-xvfb.sh
 source tools/private-xvfb.sh || exit 1
 
-"$panel" "$@" &
+"${own_folders[@]}" "$panel" "$@" &
 panel_pid=$!
 
 window_shown() { xdotool search --onlyvisible --name '^K71VT v' >/dev/null 2>&1; }
-report_count() { "$sim" --timeout 500 reports 2>/dev/null | wc -l; }
+report_count() { "${own_folders[@]}" "$sim" --timeout 500 reports 2>/dev/null | wc -l; }
 # Alive: the window is up and the attach and read-back reports have stopped coming.
 reports_settled() {
     local before
