@@ -224,8 +224,7 @@ void VarneloApplication::shutdown()
     if (auto* panel = panelOf(mainWindow.get()))
     {
         storeWindowPosition(*panel, state);
-        if (auto* settings = panel->appProperties.getUserSettings())
-            settings->saveIfNeeded();
+        panel->settingsSaver.saveNow();
     }
 
     // No device event may reach the panel while it is taken down.

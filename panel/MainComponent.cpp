@@ -137,7 +137,9 @@ MainComponent::MainComponent()
       menuBarLook(std::make_unique<PopupMenuLookandFeel>())
 {
     appProperties.setStorageParameters(panelSettingsOptions());
-    prepareSettingsFile(appProperties.getStorageParameters().getDefaultFile());
+    const bool saveable =
+        prepareSettingsFile(appProperties.getStorageParameters().getDefaultFile());
+    settingsSaver.watch(appProperties, !saveable);
 
     if (applicationCommandManager == nullptr)
         applicationCommandManager = std::make_unique<juce::ApplicationCommandManager>();
@@ -275,6 +277,8 @@ MainComponent::~MainComponent()
         ghidInterface = nullptr;
         deviceAttached = false;
     }
+    // Ours, so that a failure is said; the framework's at destruction is not.
+    settingsSaver.saveNow();
 
     looplineDialog.reset();
     looplineWindow.reset();

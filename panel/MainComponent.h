@@ -3,6 +3,7 @@
 #include "device/RegisterDeviceCallBacksMac.h"
 #include "panel/AboutWindow.h"
 #include "panel/LLDialog.h"
+#include "panel/SettingsFileCare.h"
 #include "widgets/LevelMeter2.h"
 #include "widgets/PopupMenuLookAndFeel.h"
 #include "widgets/SliderLookAndFeel.h"
@@ -86,6 +87,8 @@ class MainComponent : public juce::Component,
     bool deviceAttached = false;
     TavrindBLabelLookAndFeel dBLabelLook;
     juce::ApplicationProperties appProperties;
+    // Our saves of appProperties' file, which say when they fail.
+    SettingsSaver settingsSaver;
     int monitoringOn = 0;
     int inputSourceIndex = 0;
     int proConFlag = 0;

@@ -112,7 +112,7 @@ juce::String whyUnwritable(const juce::File& settingsFile)
 }
 } // namespace
 
-void prepareSettingsFile(const juce::File& settingsFile)
+bool prepareSettingsFile(const juce::File& settingsFile)
 {
     removeLeftoversOfSaves(settingsFile);
 
@@ -126,7 +126,61 @@ void prepareSettingsFile(const juce::File& settingsFile)
     }
 
     const auto why = whyUnwritable(settingsFile);
-    if (why.isNotEmpty())
-        say("settings cannot be saved: " + settingsFile.getFullPathName() + " " + why +
-            "; the panel runs on, but its changes are not kept");
+    if (why.isEmpty())
+        return true;
+    say("settings cannot be saved: " + settingsFile.getFullPathName() + " " + why +
+        "; the panel runs on, but its changes are not kept");
+    return false;
+}
+
+SettingsSaver::~SettingsSaver()
+{
+    if (watched != nullptr)
+        watched->removeChangeListener(this);
+}
+
+void SettingsSaver::watch(juce::ApplicationProperties& properties, bool alreadySaid)
+{
+    if (watched != nullptr)
+        watched->removeChangeListener(this);
+    watched = properties.getUserSettings();
+    delayMs = properties.getStorageParameters().millisecondsBeforeSaving;
+    failureSaid = alreadySaid;
+    watched->addChangeListener(this);
+}
+
+bool SettingsSaver::saveNow()
+{
+    if (watched == nullptr)
+        return true;
+    stopTimer();
+    if (watched->saveIfNeeded())
+    {
+        failureSaid = false;
+        return true;
+    }
+    if (!failureSaid)
+    {
+        const auto why = whyUnwritable(watched->getFile());
+        say("the settings could not be saved: " + watched->getFile().getFullPathName() +
+            (why.isNotEmpty() ? " " + why : juce::String()) +
+            "; the panel keeps them and tries again at its next save");
+        failureSaid = true;
+    }
+    return false;
+}
+
+void SettingsSaver::changeListenerCallback(juce::ChangeBroadcaster*)
+{
+    // Restarted by each change, as the framework's own wait is; a framework
+    // save that succeeded meanwhile leaves nothing to write.
+    if (delayMs > 0)
+        startTimer(delayMs);
+    else if (delayMs == 0)
+        saveNow();
+}
+
+void SettingsSaver::timerCallback()
+{
+    saveNow();
 }

@@ -37,3 +37,11 @@ k71_layering_probe(the_null_backend_cannot_see_the_simulation k71_backend_null
                    "platform/simulated/SimModel.h" forbidden)
 k71_layering_probe(the_platform_cannot_see_the_device_link k71_platform
                    "device/RegisterDeviceCallBacksMac.h" forbidden)
+
+# Quoted includes are looked for next to the including file first, where the roots above
+# have no say: every include in the layers' folders must go through the roots.
+add_test(NAME layering.includes_go_through_the_include_roots
+         COMMAND ${CMAKE_COMMAND} -DK71_SOURCE_DIR=${PROJECT_SOURCE_DIR}
+                 -DK71_LAYER_FOLDERS=platform,ipc,device,widgets,panel,resources
+                 -P ${CMAKE_CURRENT_LIST_DIR}/IncludePaths.cmake)
+set_tests_properties(layering.includes_go_through_the_include_roots PROPERTIES LABELS layering)

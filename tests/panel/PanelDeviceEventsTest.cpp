@@ -334,29 +334,62 @@ TEST_F(PanelInWindow, DirectionsThatCannotAgreeLeaveTheRateButtonsAndSendRateCod
     EXPECT_EQ(writes[1], "out nsrt/****/0 = 48000");
 }
 
-TEST_F(PanelInWindow, SourceReadBackRunsBothHandlersThenReports)
+TEST_F(PanelInWindow, SourceReadBackSwitchesAndReportsOnlyAKnownSource)
 {
     using ButtonMember = std::unique_ptr<juce::ImageButton> MainComponent::*;
     struct SourceCase
     {
-        UInt32 reported;
+        const char* name;
+        std::function<void()> change;
+        bool readFails;
         Lines writes;
+        Lines reports;
         ButtonMember on;
         ButtonMember off;
         int sourceIndex;
     };
+    const auto device = [] { return sim::interfaceInputDevice(); };
+    const auto source = propertyAddress("ssrc", "inpt", 0);
+    const Lines fourReports{"status 05 20", "status 05 20", "status 05 20", "status 05 20"};
     // From the attach's analog source to digital, then back: the handler of
     // the button going off first, then that of the one going on, then the
     // read-back's own report, then the report of the read-back that the two
-    // writes caused.
+    // writes caused. A source the panel does not know, or none at all,
+    // leaves the buttons and sends nothing.
     const SourceCase cases[] = {
-        {audioDataSourceDigital,
+        {"digital",
+         [&] { sim::setDataSource(device(), audioDataSourceDigital); },
+         false,
          {"dev ssrc/inpt/0 = analog", "dev ssrc/inpt/0 = digital"},
+         fourReports,
          &MainComponent::buttonDigital,
          &MainComponent::buttonAnalog,
          1},
-        {audioDataSourceAnalog,
+        {"analog",
+         [&] { sim::setDataSource(device(), audioDataSourceAnalog); },
+         false,
          {"dev ssrc/inpt/0 = digital", "dev ssrc/inpt/0 = analog"},
+         fourReports,
+         &MainComponent::buttonAnalog,
+         &MainComponent::buttonDigital,
+         0},
+        {"unknown",
+         [&] { sim::setDataSource(device(), 0x1020B03); },
+         false,
+         {},
+         {},
+         &MainComponent::buttonAnalog,
+         &MainComponent::buttonDigital,
+         0},
+        {"failed read",
+         [&]
+         {
+             sim::removeProperty(device(), source);
+             sim::notifyListeners(device(), {source});
+         },
+         true,
+         {},
+         {},
          &MainComponent::buttonAnalog,
          &MainComponent::buttonDigital,
          0},
@@ -364,20 +397,24 @@ TEST_F(PanelInWindow, SourceReadBackRunsBothHandlersThenReports)
     attach();
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(c.sourceIndex);
-        ASSERT_TRUE((panel->*c.off)->getToggleState());
+        SCOPED_TRACE(c.name);
         sim::clearRecords();
 
-        sim::setDataSource(sim::interfaceInputDevice(), c.reported);
+        c.change();
         settle();
 
+        // The read-back ran, and its source read failed only where the row says.
+        std::vector<bool> sourceReadsFailed;
+        for (const auto& read : sim::propertyReads())
+            if (read.address == source)
+                sourceReadsFailed.push_back(read.status != 0);
+        ASSERT_FALSE(sourceReadsFailed.empty());
+        EXPECT_EQ(sourceReadsFailed.front(), c.readFails);
         EXPECT_EQ(writeLines(), c.writes);
-        EXPECT_EQ(reportLines(),
-                  (Lines{"status 05 20", "status 05 20", "status 05 20", "status 05 20"}));
+        EXPECT_EQ(reportLines(), c.reports);
         EXPECT_TRUE((panel->*c.on)->getToggleState());
         EXPECT_FALSE((panel->*c.off)->getToggleState());
         EXPECT_EQ(panel->inputSourceIndex, c.sourceIndex);
-        EXPECT_EQ(sim::dataSource(sim::interfaceInputDevice()), c.reported);
     }
 }
 

@@ -1,9 +1,7 @@
 // The menu model, its commands, the About dialog and the routing record.
 #include "PanelFixture.h"
+#include "StandardErrorCapture.h"
 #include "panel/mac_call.h"
-
-#include <cstdio>
-#include <unistd.h>
 
 using namespace k71test;
 
@@ -64,43 +62,6 @@ class MenuWatcher : public juce::MenuBarModel::Listener, public juce::ChangeList
     void changeListenerCallback(juce::ChangeBroadcaster*) override { ++changes; }
     int itemsChanged = 0;
     int changes = 0;
-};
-
-// Standard error of this process, read back after the call.
-class StandardErrorCapture
-{
-  public:
-    StandardErrorCapture() : file(juce::File::createTempFile(".stderr"))
-    {
-        std::fflush(stderr);
-        saved = dup(STDERR_FILENO);
-        std::FILE* target = std::fopen(file.getFullPathName().toRawUTF8(), "w");
-        dup2(fileno(target), STDERR_FILENO);
-        std::fclose(target);
-    }
-    ~StandardErrorCapture()
-    {
-        restore();
-        file.deleteFile();
-    }
-    juce::String text()
-    {
-        restore();
-        return file.loadFileAsString();
-    }
-
-  private:
-    void restore()
-    {
-        if (saved < 0)
-            return;
-        std::fflush(stderr);
-        dup2(saved, STDERR_FILENO);
-        close(saved);
-        saved = -1;
-    }
-    juce::File file;
-    int saved = -1;
 };
 
 bool mixerIsZero()

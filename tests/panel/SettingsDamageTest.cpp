@@ -1,6 +1,8 @@
 // A damaged, oversized or unwritable settings file, and the leftovers of
-// interrupted saves, as the panel meets them when it starts.
+// interrupted saves, as the panel meets them when it starts; saves that fail
+// while it runs.
 #include "PanelFixture.h"
+#include "StandardErrorCapture.h"
 
 #include "panel/SettingsFileCare.h"
 #include "panel/SettingsKeys.h"
@@ -11,6 +13,11 @@
 #include <functional>
 #include <string>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace k71test;
@@ -283,7 +290,144 @@ TEST_F(SettingsDamage, AnUnwritableLocationIsSaidOnceAndThePanelRunsOn)
         }
         restartedSettings().setValue(settingskeys::monitoring, "true");
         EXPECT_EQ(restartedSettings().getValue(settingskeys::monitoring), "true");
+        // Its saves fail as foretold, unsaid once more.
+        StandardErrorCapture quit;
         restarted.reset();
+        EXPECT_EQ(quit.text().toStdString(), "");
     }
     folder.setReadOnly(false);
 }
+
+namespace
+{
+// A way the settings folder stops taking files while the panel runs.
+struct Blocking
+{
+    const char* name;
+    std::function<std::string()> impossibleBecause; // for this user; "" when possible
+    std::function<void(const juce::File& folder)> block;
+    std::function<void(const juce::File& folder)> unblock;
+};
+
+void PrintTo(const Blocking& blocking, std::ostream* out)
+{
+    *out << blocking.name;
+}
+
+juce::File asideOf(const juce::File& folder)
+{
+    return folder.getSiblingFile(folder.getFileName() + ".aside");
+}
+
+const Blocking blockings[] = {
+    {"AFileInPlaceOfTheFolder", [] { return std::string(); },
+     [](const juce::File& folder)
+     {
+         ASSERT_TRUE(folder.moveFileTo(asideOf(folder)));
+         write(folder, "not a folder");
+     },
+     [](const juce::File& folder)
+     {
+         ASSERT_TRUE(folder.deleteFile());
+         ASSERT_TRUE(asideOf(folder).moveFileTo(folder));
+     }},
+    {"AReadOnlyFolder",
+     [] { return std::string(::geteuid() == 0 ? "root writes into read-only folders" : ""); },
+     [](const juce::File& folder) { ASSERT_TRUE(folder.setReadOnly(true)); },
+     [](const juce::File& folder) { ASSERT_TRUE(folder.setReadOnly(false)); }},
+    // Read-only for root too: a bind mount seen only by this (the message)
+    // thread, in a mount namespace of its own that shares nothing back.
+    {"AReadOnlyBindMount",
+     []
+     {
+         if (::unshare(CLONE_NEWNS) != 0 ||
+             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+             return "no private mount namespace here: " + std::string(std::strerror(errno));
+         return std::string();
+     },
+     [](const juce::File& folder)
+     {
+         const auto path = folder.getFullPathName().toStdString();
+         ASSERT_EQ(::mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr), 0);
+         ASSERT_EQ(
+             ::mount(nullptr, path.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+     },
+     [](const juce::File& folder)
+     { ASSERT_EQ(::umount2(folder.getFullPathName().toRawUTF8(), 0), 0); }},
+};
+
+int linesContaining(const juce::String& text, const juce::String& part)
+{
+    int count = 0;
+    for (const auto& line : juce::StringArray::fromLines(text))
+        count += line.contains(part) ? 1 : 0;
+    return count;
+}
+} // namespace
+
+class SettingsSaveFailures : public SettingsDamage, public testing::WithParamInterface<Blocking>
+{
+};
+
+TEST_P(SettingsSaveFailures, AreSaidOnceKeepTheValuesAndTheOldFileTillTheFolderIsBack)
+{
+    const auto& blocking = GetParam();
+    if (const auto why = blocking.impossibleBecause(); !why.empty())
+        GTEST_SKIP() << why;
+    const auto folder = settingsFile().getParentDirectory();
+    const auto path = settingsFile().getFullPathName();
+    const std::string old = "<PROPERTIES><VALUE name=\"MON\" val=\"false\"/></PROPERTIES>";
+    write(settingsFile(), old);
+    restartPanel();
+    auto& settings = restartedSettings();
+    auto& saver = restarted->settingsSaver;
+    StandardErrorCapture said;
+    struct Unblock
+    {
+        ~Unblock()
+        {
+            if (blocked)
+                blocking.unblock(folder);
+        }
+        const Blocking& blocking;
+        const juce::File& folder;
+        bool blocked = false;
+    } unblock{blocking, folder};
+
+    blocking.block(folder);
+    unblock.blocked = true;
+    // The save that follows a change, then two more.
+    settings.setValue(settingskeys::monitoring, "true");
+    ASSERT_TRUE(pumpUntil([&] { return said.textSoFar().contains(path); }, 20000));
+    settings.setValue(settingskeys::consumerFormat, "true");
+    EXPECT_FALSE(saver.saveNow());
+    EXPECT_FALSE(saver.saveNow());
+
+    EXPECT_EQ(settings.getValue(settingskeys::monitoring), "true");
+    EXPECT_EQ(settings.getValue(settingskeys::consumerFormat), "true");
+    blocking.unblock(folder);
+    unblock.blocked = false;
+    EXPECT_EQ(bytesOf(settingsFile()), old);
+    EXPECT_EQ(linesContaining(said.textSoFar(), path), 1) << said.textSoFar();
+
+    EXPECT_TRUE(saver.saveNow());
+    const auto saved = bytesOf(settingsFile());
+    const auto stored = juce::parseXML(juce::String(saved));
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->getChildByAttribute("name", "MON")->getStringAttribute("val"), "true");
+    EXPECT_EQ(stored->getChildByAttribute("name", "PRO_CON")->getStringAttribute("val"), "true");
+
+    // After that success, the failing save at quit is said again.
+    blocking.block(folder);
+    unblock.blocked = true;
+    settings.setValue(settingskeys::copyPermitted, "true");
+    restarted.reset();
+    blocking.unblock(folder);
+    unblock.blocked = false;
+    EXPECT_EQ(bytesOf(settingsFile()), saved);
+    EXPECT_EQ(linesContaining(said.text(), path), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, SettingsSaveFailures, testing::ValuesIn(blockings),
+                         [](const testing::TestParamInfo<Blocking>& info)
+                         { return std::string(info.param.name); });
