@@ -26,7 +26,7 @@
 namespace
 {
 
-const std::string title = "K71VT v2.0.0.0";
+const std::string title = "K71VT v" K71_VERSION;
 constexpr int contentWidth = 320, contentHeight = 290;
 
 // --- the reports the panel sends ------------------------------------------------------

@@ -21,7 +21,7 @@
 
 namespace
 {
-const std::string title = "K71VT v2.0.0.0";
+const std::string title = "K71VT v" K71_VERSION;
 
 struct DisplayCloser
 {

@@ -164,7 +164,7 @@ juce::Image aboutPreview(std::map<int, juce::Image>& images, bool closeHighlight
     g.drawImageAt(images[closeHighlighted ? 8 : 7], aboutCloseButton.x, aboutCloseButton.y);
     g.setColour(juce::Colours::grey);
     g.drawFittedText(
-        "K71VT v2.0.0.0",
+        "K71VT v" K71_VERSION,
         {aboutVersionText.x, aboutVersionText.y, aboutVersionText.width, aboutVersionText.height},
         juce::Justification::left, 1);
     return about;
