@@ -369,16 +369,7 @@ bool hw_setSampleRate(double rate)
     const AudioObjectID output = gOutAudioObjectID;
     if (rate == 32000.0)
     {
-        AudioStreamDescription format;
-        format.sampleRate = 32000.0;
-        format.formatID = audioFormatLinearPCM;
-        format.formatFlags = audioFormatFlagIsSignedInteger | audioFormatFlagIsPacked;
-        format.bytesPerPacket = 4;
-        format.framesPerPacket = 1;
-        format.bytesPerFrame = 4;
-        format.channelsPerFrame = 2;
-        format.bitsPerChannel = 16;
-        format.reserved = 0;
+        const AudioStreamDescription format = stereoPcm16Format(32000.0);
         const auto address = propertyAddress("pft ", "****", 0);
         AudioObjectSetPropertyData(input, &address, 0, nullptr, sizeof(format), &format);
         AudioObjectSetPropertyData(output, &address, 0, nullptr, sizeof(format), &format);

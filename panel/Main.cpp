@@ -97,7 +97,7 @@ const juce::String VarneloApplication::getApplicationName()
 
 const juce::String VarneloApplication::getApplicationVersion()
 {
-    return "2.0.0.0";
+    return K71_VERSION;
 }
 
 bool VarneloApplication::moreThanOneInstanceAllowed()

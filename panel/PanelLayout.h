@@ -1,7 +1,8 @@
 #pragma once
 
 // Where the panel's controls sit and which artwork they show. Plain data without
-// the framework, so the end-to-end tests find the controls of the running program.
+// the framework, so the end-to-end tests find the controls of the running program
+// and the artwork generator draws the background for them.
 
 namespace panellayout
 {

@@ -191,9 +191,7 @@ constexpr UInt32 audioDataSourceDigital = 0x1010B02;
 
 /** The value of 'pft ': the format of a device's physical streams, 40 bytes.
 
-    The device link writes sampleRate 32000, formatID audioFormatLinearPCM, formatFlags
-    signed integer | packed, 4 bytes per packet and per frame, 1 frame per packet, 2
-    channels of 16 bits, reserved 0.
+    The device link writes stereoPcm16Format(32000.0), declared below.
 */
 struct AudioStreamDescription
 {
@@ -215,6 +213,23 @@ constexpr std::uint32_t audioFormatLinearPCM = fourCC("lpcm");
 constexpr std::uint32_t audioFormatFlagIsSignedInteger = 4;
 /** AudioStreamDescription::formatFlags bit: the sample bits fill their bytes. */
 constexpr std::uint32_t audioFormatFlagIsPacked = 8;
+
+/** The interface's stream format at a rate: linear PCM, signed integer and packed,
+    2 channels of 16 bits, 4 bytes per frame and per packet, 1 frame per packet.
+*/
+constexpr AudioStreamDescription stereoPcm16Format(double sampleRate)
+{
+    AudioStreamDescription format;
+    format.sampleRate = sampleRate;
+    format.formatID = audioFormatLinearPCM;
+    format.formatFlags = audioFormatFlagIsSignedInteger | audioFormatFlagIsPacked;
+    format.bytesPerPacket = 4;
+    format.framesPerPacket = 1;
+    format.bytesPerFrame = 4;
+    format.channelsPerFrame = 2;
+    format.bitsPerChannel = 16;
+    return format;
+}
 
 // Status codes: 0 is success, each failure kind has its own code.
 

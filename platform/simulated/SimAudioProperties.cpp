@@ -137,16 +137,8 @@ void populateDevice(AudioDevice& device)
     device.values[globalAddress(audioPropertyManufacturer)] = config.manufacturer;
     device.values[globalAddress(audioPropertyNominalSampleRate)] = config.sampleRate;
 
-    AudioStreamDescription format;
-    format.sampleRate = config.sampleRate;
-    format.formatID = audioFormatLinearPCM;
-    format.formatFlags = audioFormatFlagIsSignedInteger | audioFormatFlagIsPacked;
-    format.bytesPerPacket = 4;
-    format.framesPerPacket = 1;
-    format.bytesPerFrame = 4;
-    format.channelsPerFrame = 2;
-    format.bitsPerChannel = 16;
-    device.values[globalAddress(audioPropertyPhysicalFormat)] = format;
+    device.values[globalAddress(audioPropertyPhysicalFormat)] =
+        stereoPcm16Format(config.sampleRate);
 
     const auto level = [&](AudioObjectPropertyScope scope)
     {

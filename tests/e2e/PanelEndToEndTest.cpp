@@ -26,7 +26,8 @@
 namespace
 {
 
-const std::string title = "K71VT v2.0.0.0";
+const std::string title = "K71VT v" K71_VERSION;
+using e2e::setting;
 constexpr int contentWidth = 320, contentHeight = 290;
 
 // --- the reports the panel sends ------------------------------------------------------
@@ -176,17 +177,6 @@ class PanelEndToEnd : public testing::Test
         EXPECT_EQ(setting("MON"), mon);
         EXPECT_EQ(setting("PRO_CON"), proCon);
         EXPECT_EQ(setting("COPY_NONE"), copyNone);
-    }
-
-    static std::string setting(const juce::String& key)
-    {
-        auto xml = juce::parseXML(e2e::settingsFile());
-        if (xml == nullptr)
-            return "<no file>";
-        for (auto* value : xml->getChildWithTagNameIterator("VALUE"))
-            if (value->getStringAttribute("name") == key)
-                return value->getStringAttribute("val").toStdString();
-        return "<missing>";
     }
 };
 

@@ -319,4 +319,15 @@ juce::File settingsFile()
         .getChildFile("K71 VT.settings");
 }
 
+std::string setting(const juce::String& key)
+{
+    auto xml = juce::parseXML(settingsFile());
+    if (xml == nullptr)
+        return "<no file>";
+    for (auto* value : xml->getChildWithTagNameIterator("VALUE"))
+        if (value->getStringAttribute("name") == key)
+            return value->getStringAttribute("val").toStdString();
+    return "<missing>";
+}
+
 } // namespace e2e

@@ -88,5 +88,7 @@ bool chooseMenuItem(unsigned long window, int menuIndex, bool lastItem);
 
 // Settings file of the program under the test's HOME.
 juce::File settingsFile();
+// A value in that file, "<no file>" without a readable file, "<missing>" without the key.
+std::string setting(const juce::String& key);
 
 } // namespace e2e

@@ -14,7 +14,7 @@
 
 namespace
 {
-const std::string title = "K71VT v2.0.0.0";
+const std::string title = "K71VT v" K71_VERSION;
 
 // Changes the interface's rate back and forth as fast as the program answers, from
 // its own thread, until destroyed.

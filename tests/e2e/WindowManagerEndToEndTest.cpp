@@ -21,7 +21,8 @@
 
 namespace
 {
-const std::string title = "K71VT v2.0.0.0";
+const std::string title = "K71VT v" K71_VERSION;
+using e2e::setting;
 
 struct DisplayCloser
 {
@@ -136,17 +137,6 @@ class DesktopEndToEnd : public testing::Test
         EXPECT_EQ(e2e::findWindow("menu"), 0u);
         const auto panel = e2e::geometry(window);
         return {menu.x - panel.x, menu.y - panel.y, menu.width, menu.height};
-    }
-
-    static std::string setting(const juce::String& key)
-    {
-        auto xml = juce::parseXML(e2e::settingsFile());
-        if (xml == nullptr)
-            return "<no file>";
-        for (auto* value : xml->getChildWithTagNameIterator("VALUE"))
-            if (value->getStringAttribute("name") == key)
-                return value->getStringAttribute("val").toStdString();
-        return "<missing>";
     }
 
     void quitByCloseButton(unsigned long window)

@@ -22,7 +22,7 @@ juce::Rectangle<int> areaWhere(juce::Rectangle<int> image,
 TEST(AboutWindow, PictureSizedWithVersionTextCloseButtonAndLink)
 {
     AboutWindow window;
-    EXPECT_EQ(window.versionText, "K71VT v2.0.0.0");
+    EXPECT_EQ(window.versionText, "K71VT v" K71_VERSION);
     EXPECT_EQ(window.textPosition, juce::Point<int>(285, 181));
     EXPECT_EQ(window.getBounds(), juce::Rectangle<int>(0, 0, 528, 212));
     EXPECT_EQ(window.closeButton->getBounds(), juce::Rectangle<int>(116, 171, 48, 17));

@@ -24,7 +24,7 @@ class TestApplication : public juce::JUCEApplication
   public:
     const juce::String getApplicationName() override { return "k71_tests"; }
     // The panel shows the running application's version in its About window.
-    const juce::String getApplicationVersion() override { return "2.0.0.0"; }
+    const juce::String getApplicationVersion() override { return K71_VERSION; }
     bool moreThanOneInstanceAllowed() override { return true; }
 
     void initialise(const juce::String&) override

@@ -1,26 +1,35 @@
 #pragma once
 
+#include "panel/PanelLayout.h"
+
 #include <cmath>
 
 // Where the panel puts its controls at the background's own size (400 x 300),
-// so the printed legends, slots and scales land under them.
+// so the printed legends, slots and scales land under them. Taken from the
+// panel's own table: the artwork cannot drift from the layout.
 namespace artgen::geometry
 {
-constexpr int designWidth = 400;
-constexpr int designHeight = 300;
+constexpr int designWidth = (int)panellayout::designWidth;
+constexpr int designHeight = (int)panellayout::designHeight;
 
-struct Box
+using Box = panellayout::Area;
+
+// A control's rectangle on the background: the panel laid out at the design size.
+constexpr Box atDesignSize(const panellayout::Placement& placement)
 {
-    int x, y, width, height;
-};
+    return panellayout::placedIn(placement, (float)designWidth, (float)designHeight);
+}
 
 // Fader groups and the two faders inside each (group coordinates).
-constexpr Box inputGroup{102, 58, 65, 195};
-constexpr Box outputGroup{192, 58, 65, 195};
-constexpr int faderWidth = 17;
-constexpr int faderTop = 7;
-constexpr int faderHeight = 162;
-constexpr int rightFaderX = 17;
+namespace faders = panellayout::faders;
+constexpr Box inputGroup{faders::inputGroupX, faders::groupY, faders::groupWidth,
+                         faders::groupHeight};
+constexpr Box outputGroup{faders::outputGroupX, faders::groupY, faders::groupWidth,
+                          faders::groupHeight};
+constexpr int faderWidth = faders::faderWidth;
+constexpr int faderTop = faders::faderY;
+constexpr int faderHeight = faders::faderLength;
+constexpr int rightFaderX = faders::rightFaderX;
 
 // Thumb art and the track it travels: the fader height less the thumb
 // radius at each end.
@@ -58,12 +67,13 @@ inline float slotCentreX(const Box& group, int faderX)
 }
 
 // Value readouts, drawn in black by the panel.
-constexpr Box inputValueWindow{98, 236, 43, 15};
-constexpr Box outputValueWindow{186, 236, 43, 15};
+constexpr Box inputValueWindow = atDesignSize(panellayout::placement::levelLabelIn);
+constexpr Box outputValueWindow = atDesignSize(panellayout::placement::levelLabelOut);
 
 // Buttons and the numbers of their off (A) and on (B) images.
 struct ButtonPlace
 {
+    panellayout::Placement placement;
     Box bounds;
     int imageOff;
     int imageOn;
@@ -71,19 +81,31 @@ struct ButtonPlace
     int imageHeight;
 };
 
-constexpr ButtonPlace rate48{{299, 50, 63, 21}, 4, 5, 61, 20};
-constexpr ButtonPlace rate44{{299, 74, 63, 21}, 2, 3, 61, 20};
-constexpr ButtonPlace rate32{{299, 98, 63, 21}, 0, 1, 61, 20};
-constexpr ButtonPlace sourceAnalog{{17, 69, 55, 21}, 10, 11, 53, 20};
-constexpr ButtonPlace sourceDigital{{17, 96, 55, 21}, 16, 17, 53, 20};
-constexpr ButtonPlace formatPro{{293, 176, 75, 21}, 32, 33, 73, 20};
-constexpr ButtonPlace formatCon{{293, 200, 75, 21}, 12, 13, 73, 20};
-constexpr ButtonPlace copyNone{{287, 234, 86, 21}, 28, 29, 84, 20};
-constexpr ButtonPlace copyCopy{{287, 258, 86, 21}, 14, 15, 84, 20};
-constexpr ButtonPlace monitoring{{134, 32, 54, 17}, 24, 25, 68, 21};
-constexpr ButtonPlace muteIn{{96, 264, 47, 21}, 26, 27, 35, 19};
-constexpr ButtonPlace muteOut{{184, 264, 47, 21}, 26, 27, 35, 19};
-constexpr ButtonPlace linkButton{{338, 4, 28, 17}, 21, 22, 27, 14};
+// A button where the panel puts it, with the panel's pair of images; the pixel
+// size is the generator's own (the pictures it paints).
+constexpr ButtonPlace buttonPlace(const panellayout::Placement& placement,
+                                  const panellayout::ImagePair& images, int imageWidth,
+                                  int imageHeight)
+{
+    return {placement, atDesignSize(placement), images.normal, images.on, imageWidth, imageHeight};
+}
+
+namespace place = panellayout::placement;
+namespace art = panellayout::artwork;
+constexpr ButtonPlace rate48 = buttonPlace(place::button48, art::button48, 61, 20);
+constexpr ButtonPlace rate44 = buttonPlace(place::button44, art::button44, 61, 20);
+constexpr ButtonPlace rate32 = buttonPlace(place::button32, art::button32, 61, 20);
+constexpr ButtonPlace sourceAnalog = buttonPlace(place::buttonAnalog, art::buttonAnalog, 53, 20);
+constexpr ButtonPlace sourceDigital = buttonPlace(place::buttonDigital, art::buttonDigital, 53, 20);
+constexpr ButtonPlace formatPro = buttonPlace(place::buttonPro, art::buttonPro, 73, 20);
+constexpr ButtonPlace formatCon = buttonPlace(place::buttonCon, art::buttonCon, 73, 20);
+constexpr ButtonPlace copyNone = buttonPlace(place::buttonNoneCopy, art::buttonNoneCopy, 84, 20);
+constexpr ButtonPlace copyCopy = buttonPlace(place::buttonCopy, art::buttonCopy, 84, 20);
+constexpr ButtonPlace monitoring =
+    buttonPlace(place::buttonToggleMonitoring, art::buttonToggleMonitoring, 68, 21);
+constexpr ButtonPlace muteIn = buttonPlace(place::buttonMuteIn, art::buttonMuteIn, 35, 19);
+constexpr ButtonPlace muteOut = buttonPlace(place::buttonMuteOut, art::buttonMuteOut, 35, 19);
+constexpr ButtonPlace linkButton = buttonPlace(place::buttonLink, art::buttonLink, 27, 14);
 
 // Where an image button draws its image: scaled into its bounds with the
 // proportions kept, centred, rounded (halves to even) as the image button does it.

@@ -17,35 +17,10 @@ namespace
 {
 using namespace artgen::geometry;
 
-// The panel's layout fractions, as single-precision constants.
-struct Fractions
+juce::Rectangle<int> placeIn(const panellayout::Placement& placement, float fw, float fh)
 {
-    const ButtonPlace* place;
-    float cx, cy, cw, ch;
-    bool nudgeRight;
-};
-
-const Fractions buttonFractions[] = {
-    {&muteIn, 0.24f, 0.88f, 0.1175f, 0.0733333f, false},
-    {&muteOut, 0.46f, 0.88f, 0.1175f, 0.0733333f, false},
-    {&sourceAnalog, 0.0425f, 0.23f, 0.1375f, 0.0733333f, false},
-    {&sourceDigital, 0.0425f, 0.323333f, 0.1375f, 0.0733333f, false},
-    {&rate48, 0.7475f, 0.166667f, 0.1575f, 0.0733333f, false},
-    {&rate44, 0.7475f, 0.246667f, 0.1575f, 0.0733333f, false},
-    {&rate32, 0.7475f, 0.326667f, 0.1575f, 0.0733333f, false},
-    {&formatPro, 0.73f, 0.586667f, 0.1875f, 0.0733333f, true},
-    {&formatCon, 0.73f, 0.666667f, 0.1875f, 0.0733333f, true},
-    {&copyNone, 0.7175f, 0.783333f, 0.215f, 0.0733333f, false},
-    {&copyCopy, 0.7175f, 0.863333f, 0.215f, 0.0733333f, false},
-    {&monitoring, 0.335f, 0.106667f, 0.135f, 0.0566667f, false},
-};
-
-const float labelFractions[][4] = {{0.245f, 0.786667f, 0.1075f, 0.0533333f},
-                                   {0.465f, 0.786667f, 0.1075f, 0.0533333f}};
-
-juce::Rectangle<int> place(float cx, float cy, float cw, float ch, float fw, float fh)
-{
-    return {(int)(cx * fw), (int)(cy * fh), (int)(cw * fw), (int)(ch * fh)};
+    const auto area = panellayout::placedIn(placement, fw, fh);
+    return {area.x, area.y, area.width, area.height};
 }
 
 int nearest(double v)
@@ -125,15 +100,12 @@ juce::Image composePanel(std::map<int, juce::Image>& images, int W, int H, bool 
     g.drawImageAt(images[23].rescaled(W, H, juce::Graphics::highResamplingQuality), 0, 0);
 
     const float fw = (float)W, fh = (float)H;
-    for (const auto& f : buttonFractions)
-    {
-        auto bounds = place(f.cx, f.cy, f.cw, f.ch, fw, fh);
-        if (f.nudgeRight)
-            bounds.translate(1, 0);
-        drawButtonImage(g, images[on ? f.place->imageOn : f.place->imageOff], bounds);
-    }
+    for (const auto& key : allButtons)
+        if (key.imageOff != linkButton.imageOff) // never shown
+            drawButtonImage(g, images[on ? key.imageOn : key.imageOff],
+                            placeIn(key.placement, fw, fh));
 
-    const double sx = W / 400.0, sy = H / 300.0;
+    const double sx = W / panellayout::designWidth, sy = H / panellayout::designHeight;
     const FaderPose input{&inputGroup, inputMinDb, inputMaxDb, on ? -40.0 : 12.0, on ? -12.0 : 0.0};
     const FaderPose output{&outputGroup, outputMinDb, outputMaxDb, on ? 0.0 : -10.0,
                            on ? -30.0 : -55.0};
@@ -143,8 +115,7 @@ juce::Image composePanel(std::map<int, juce::Image>& images, int W, int H, bool 
     // The value readouts, in black as the panel draws them.
     for (int i = 0; i < 2; ++i)
     {
-        const auto* f = labelFractions[i];
-        const auto bounds = place(f[0], f[1], f[2], f[3], fw, fh);
+        const auto bounds = placeIn(i == 0 ? place::levelLabelIn : place::levelLabelOut, fw, fh);
         juce::Font font(20.0f);
         while (font.getHeight() > 1.0f &&
                font.getStringWidthFloat("-63.5 dB") > (float)bounds.getWidth())
@@ -193,7 +164,7 @@ juce::Image aboutPreview(std::map<int, juce::Image>& images, bool closeHighlight
     g.drawImageAt(images[closeHighlighted ? 8 : 7], aboutCloseButton.x, aboutCloseButton.y);
     g.setColour(juce::Colours::grey);
     g.drawFittedText(
-        "K71VT v2.0.0.0",
+        "K71VT v" K71_VERSION,
         {aboutVersionText.x, aboutVersionText.y, aboutVersionText.width, aboutVersionText.height},
         juce::Justification::left, 1);
     return about;
