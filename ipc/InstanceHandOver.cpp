@@ -152,7 +152,7 @@ HandOver handOverToRunningInstance(const juce::String& applicationName,
     if (*reply == acceptedReply)
         return HandOver::taken;
     if (reply->empty()) // let go unanswered: too busy, or quitting
-        return fail(HandOver::noAnswer, "it did not answer");
+        return fail(HandOver::noAnswer, "it did not answer in time");
     return fail(HandOver::refused, refusalIn(*reply));
 }
 } // namespace ipc
