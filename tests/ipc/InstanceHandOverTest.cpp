@@ -185,6 +185,22 @@ TEST(InstanceHandOver, NoRunningInstanceMeansNoHandOver)
               ipc::HandOver::nobodyListens);
 }
 
+// Quitting stops the hand-overs first: what was taken still arrives, and a later launch
+// finds nobody, so that it starts once this instance has gone instead of being dropped.
+TEST(InstanceHandOver, StoppedItTakesNoMoreButDeliversWhatItTook)
+{
+    Received received;
+    ipc::InstanceHandOverListener listener(appName, received.callback());
+    ASSERT_TRUE(listener.isListening());
+    // The endpoint answers on its own thread; the command line waits in the message queue.
+    EXPECT_EQ(ipc::handOverToRunningInstance(appName, "taken"), ipc::HandOver::taken);
+    listener.stopTakingLaunches();
+    EXPECT_FALSE(listener.isListening());
+    EXPECT_EQ(ipc::handOverToRunningInstance(appName, "later", 300), ipc::HandOver::nobodyListens);
+    ASSERT_TRUE(k71test::pumpUntil([&] { return received.commandLines.size() == 1; }));
+    EXPECT_EQ(received.commandLines[0], "taken");
+}
+
 // What retrying cannot change is said as a refusal, with its reason.
 TEST(InstanceHandOver, RefusalsSayWhy)
 {
