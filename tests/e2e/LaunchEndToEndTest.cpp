@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <functional>
 #include <iostream>
@@ -84,11 +85,17 @@ class LaterLaunch : public testing::Test
 
 // What the running instance does with a launch, played by the test: it holds the lock
 // and answers on its endpoint with reply, or has no endpoint when there is none.
-std::unique_ptr<ipc::LocalRequestServer> standInEndpoint(const std::string& reply)
+// Counts the requests it had.
+std::unique_ptr<ipc::LocalRequestServer> standInEndpoint(const std::string& reply,
+                                                         std::atomic<int>& requests)
 {
     return std::make_unique<ipc::LocalRequestServer>(
         "k71-test-stand", "stand-in", ipc::localsocket::endpointPath("K71VT", "instance"), 1 << 20,
-        [reply](const std::string&) -> std::optional<std::string> { return reply; });
+        [reply, &requests](const std::string&) -> std::optional<std::string>
+        {
+            ++requests;
+            return reply;
+        });
 }
 
 struct LaunchCase
@@ -102,6 +109,9 @@ struct LaunchCase
     bool endpointLater;
     int status;
     std::string stderrText;
+    // How many requests the stand-in endpoint may have had: one for an answer that
+    // counts, a few for one retried with pauses.
+    int fewestRequests = 0, mostRequests = 0;
 };
 
 std::ostream& operator<<(std::ostream& out, const LaunchCase& c)
@@ -118,6 +128,7 @@ TEST_P(LaterLaunchCases, EndsAsItMustWithoutSpinning)
     const auto& c = GetParam();
     std::unique_ptr<ipc::InstanceLock> lock;
     std::unique_ptr<ipc::LocalRequestServer> endpoint;
+    std::atomic<int> requests{0};
     if (c.realPanel)
         startPanel();
     else
@@ -125,15 +136,18 @@ TEST_P(LaterLaunchCases, EndsAsItMustWithoutSpinning)
         lock = std::make_unique<ipc::InstanceLock>("K71VT");
         ASSERT_EQ(lock->state(), ipc::InstanceLock::State::held);
         if (c.reply && !c.endpointLater)
-            endpoint = standInEndpoint(*c.reply);
+            endpoint = standInEndpoint(*c.reply, requests);
     }
 
     const auto outcome = launch(
-        c.arguments,
-        !c.endpointLater ? std::function<void()>() : [&] { endpoint = standInEndpoint(*c.reply); });
+        c.arguments, !c.endpointLater ? std::function<void()>()
+                                      : [&] { endpoint = standInEndpoint(*c.reply, requests); });
     EXPECT_EQ(outcome.status, c.status);
     EXPECT_EQ(outcome.stderrText, c.stderrText);
     EXPECT_LT(outcome.cpuSeconds, cpuBoundSeconds);
+    endpoint.reset();
+    EXPECT_GE(requests, c.fewestRequests);
+    EXPECT_LE(requests, c.mostRequests);
     EXPECT_EQ(e2e::countWindows(title), c.realPanel ? 1u : 0u);
     if (panel != nullptr)
     {
@@ -160,7 +174,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "refused: not today\n",
                    false,
                    1,
-                   didNotTake + "it refused the command line: not today)\n"},
+                   didNotTake + "it refused the command line: not today)\n",
+                   1,
+                   1},
         // Bytes that are not UTF-8 arrive as text; an overlong NUL is no end of the text.
         LaunchCase{"NotUtf8",
                    {"caf\xe9.wav", "a\xc0\x80"
@@ -184,8 +200,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "",
                    false,
                    1,
-                   didNotTake + "it did not answer in time)\n"},
-        LaunchCase{"EndpointComesLater", {"/DEFAULT"}, false, "ok\n", true, 0, ""}),
+                   didNotTake + "it did not answer in time)\n",
+                   2,
+                   100},
+        LaunchCase{"EndpointComesLater", {"/DEFAULT"}, false, "ok\n", true, 0, "", 1, 1}),
     [](const testing::TestParamInfo<LaunchCase>& info) { return std::string(info.param.name); });
 
 // Anything but this user's own lock file in its place: the launch says so and goes on as
