@@ -28,6 +28,9 @@ class InstanceHandOverListener
     ~InstanceHandOverListener();
 
     bool isListening() const { return server.isListening(); }
+    // From now on later launches find nobody here (and start once this instance has
+    // ended); what was taken before still reaches the callback.
+    void stopTakingLaunches() { server.stop(); }
 
     static constexpr std::size_t maxCommandLineBytes = 32 * 1024;
 
@@ -38,13 +41,24 @@ class InstanceHandOverListener
     LocalRequestServer server;
 };
 
-// In a later launch: sends the command line to the running instance of the application.
-// True once the running instance has taken it; otherwise why says what went wrong.
-bool handOverToRunningInstance(const juce::String& applicationName, const juce::String& commandLine,
-                               int timeoutMs = 3000, std::string* why = nullptr);
+// What became of a launch's command line.
+enum class HandOver
+{
+    taken,         // the running instance has it
+    refused,       // it never will: trying again cannot help
+    nobodyListens, // no endpoint, or nobody on it (yet)
+    noAnswer       // reached, but no answer in time (busy, starting, quitting)
+};
+
+// In a later launch: one try at sending the command line to the running instance of the
+// application; unless it was taken, why says what went wrong.
+HandOver handOverToRunningInstance(const juce::String& applicationName,
+                                   const juce::String& commandLine, int timeoutMs = 3000,
+                                   std::string* why = nullptr);
 
 // The request line that carries a command line, and its reading back (nullopt when
-// the line is not a well-formed hand-over).
+// the line is not a well-formed hand-over; then why says what is wrong with it).
 std::string encodeHandOver(const juce::String& commandLine);
-std::optional<juce::String> decodeHandOver(const std::string& requestLine);
+std::optional<juce::String> decodeHandOver(const std::string& requestLine,
+                                           std::string* why = nullptr);
 } // namespace ipc

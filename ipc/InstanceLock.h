@@ -15,7 +15,8 @@ class InstanceLock
     {
         held,          // this process is the running instance
         heldElsewhere, // another process of this user holds it
-        unavailable    // no lock can be made (no private folder, the file is not ours)
+        blocked,       // something that is not this user's lock file is in its place
+        unavailable    // no lock can be made: no private folder for it
     };
 
     explicit InstanceLock(const std::string& applicationName);
@@ -24,7 +25,7 @@ class InstanceLock
     // Tries again; a lock held elsewhere may have been let go since.
     State tryToTake();
     State state() const { return current; }
-    // Why the lock is unavailable.
+    // Why the lock is blocked or unavailable.
     const std::string& problem() const { return why; }
     const std::string& path() const { return lockPath; }
 

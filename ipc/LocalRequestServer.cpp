@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -28,19 +29,22 @@ juce::int32 millisecondsUntil(juce::uint32 deadlineMs)
 }
 } // namespace
 
-LocalRequestServer::LocalRequestServer(const juce::String& threadName,
-                                       const std::string& description, std::string path,
-                                       std::size_t maxBytes, Handler onRequest)
-    : juce::Thread(threadName), endpointPath(std::move(path)), maxRequestBytes(maxBytes),
-      handler(std::move(onRequest))
+LocalRequestServer::LocalRequestServer(const juce::String& threadName, const std::string& what,
+                                       std::string path, std::size_t maxBytes, Handler onRequest)
+    : juce::Thread(threadName), endpointPath(std::move(path)), description(what),
+      maxRequestBytes(maxBytes), handler(std::move(onRequest))
 {
     std::string why;
     listenFd = localsocket::listenAt(endpointPath, why);
+    if (struct stat info; listenFd >= 0 && stat(endpointPath.c_str(), &info) == 0)
+    {
+        endpointDevice = info.st_dev;
+        endpointInode = info.st_ino;
+    }
     if (listenFd >= 0 && pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
     {
-        why = "no wake-up pipe";
-        close(listenFd);
-        listenFd = -1;
+        why = std::string("no wake-up pipe: ") + std::strerror(errno);
+        closeEndpoint();
     }
     if (listenFd < 0)
     {
@@ -50,19 +54,21 @@ LocalRequestServer::LocalRequestServer(const juce::String& threadName,
         return;
     }
 
-    struct stat info;
-    if (stat(endpointPath.c_str(), &info) == 0)
-    {
-        endpointDevice = info.st_dev;
-        endpointInode = info.st_ino;
-    }
+    listening = true;
+    threadStarted = true;
     startThread();
 }
 
 LocalRequestServer::~LocalRequestServer()
 {
-    if (listenFd < 0)
+    stop();
+}
+
+void LocalRequestServer::stop()
+{
+    if (!threadStarted)
         return;
+    threadStarted = false;
 
     signalThreadShouldExit();
     const char wake = 1;
@@ -72,12 +78,32 @@ LocalRequestServer::~LocalRequestServer()
 
     close(wakePipe[0]);
     close(wakePipe[1]);
+    closeEndpoint();
+}
+
+void LocalRequestServer::closeEndpoint()
+{
+    if (listenFd < 0)
+        return;
     close(listenFd);
+    listenFd = -1;
+    listening = false;
     // Only remove the endpoint if it is still the one this server made.
     struct stat info;
     if (stat(endpointPath.c_str(), &info) == 0 && info.st_dev == endpointDevice &&
         info.st_ino == endpointInode)
         unlink(endpointPath.c_str());
+}
+
+// A server that cannot go on says so once and takes its endpoint away, so that clients
+// find nobody there instead of waiting for an answer.
+void LocalRequestServer::stopAfterFailure(const char* what, int error)
+{
+    std::fprintf(stderr, "%s at %s: stopped (%s: %s); running without it\n", description.c_str(),
+                 endpointPath.c_str(), what, std::strerror(error));
+    while (!connections.empty())
+        drop(connections.begin()->first);
+    closeEndpoint();
 }
 
 void LocalRequestServer::run()
@@ -87,13 +113,18 @@ void LocalRequestServer::run()
     {
         watched.clear();
         watched.push_back({wakePipe[0], POLLIN, 0});
-        watched.push_back({listenFd, POLLIN, 0});
+        if (acceptPausedUntilMs && millisecondsUntil(*acceptPausedUntilMs) <= 0)
+            acceptPausedUntilMs.reset();
+        // A negative descriptor is left out by poll.
+        watched.push_back({acceptPausedUntilMs ? -1 : listenFd, POLLIN, 0});
         for (const auto& [fd, connection] : connections)
             watched.push_back({fd, (short)(connection.replying ? POLLOUT : POLLIN), 0});
 
         const int ready = poll(watched.data(), (nfds_t)watched.size(), pollTimeoutMs());
-        if (ready < 0 && errno != EINTR)
-            break;
+        if (ready < 0 && errno == ENOMEM)
+            juce::Thread::sleep(acceptPauseMs);
+        else if (ready < 0 && errno != EINTR)
+            return stopAfterFailure("poll", errno);
         if (ready > 0)
         {
             for (std::size_t i = 2; i < watched.size(); ++i)
@@ -106,8 +137,8 @@ void LocalRequestServer::run()
                 else
                     readFrom(watched[i].fd);
             }
-            if (watched[1].revents != 0)
-                acceptWaitingConnections();
+            if (watched[1].revents != 0 && !acceptWaitingConnections())
+                return;
         }
         dropLateConnections();
     }
@@ -119,24 +150,36 @@ int LocalRequestServer::pollTimeoutMs() const
 {
     // Idle, the thread sleeps until a client or the wake-up pipe calls: the end of the
     // server comes through the pipe, so no timer needs to look for it.
-    if (connections.empty())
+    if (connections.empty() && !acceptPausedUntilMs)
         return -1;
     auto timeout = std::numeric_limits<juce::int32>::max();
     for (const auto& entry : connections)
         timeout = std::min(timeout, millisecondsUntil(entry.second.deadlineMs));
+    if (acceptPausedUntilMs)
+        timeout = std::min(timeout, millisecondsUntil(*acceptPausedUntilMs));
     return std::max(0, (int)timeout);
 }
 
-void LocalRequestServer::acceptWaitingConnections()
+bool LocalRequestServer::acceptWaitingConnections()
 {
     for (std::size_t accepted = 0; accepted < maxAcceptsPerRound; ++accepted)
     {
         const int fd = accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
         {
-            if (errno == EINTR)
+            if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            return;
+            // Out of descriptors: the clients wait in the backlog while the listening
+            // socket rests, instead of waking the thread again at once.
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
+                acceptPausedUntilMs =
+                    juce::Time::getMillisecondCounter() + (juce::uint32)acceptPauseMs;
+            else if (errno != EAGAIN && errno != EWOULDBLOCK)
+            {
+                stopAfterFailure("accept", errno);
+                return false;
+            }
+            return true;
         }
         const int client = localsocket::peerProcess(fd);
         if (!localsocket::peerIsSameUser(fd) || !makeRoomFor(client))
@@ -149,6 +192,7 @@ void LocalRequestServer::acceptWaitingConnections()
         connection.openedAtMs = juce::Time::getMillisecondCounter();
         connection.deadlineMs = connection.openedAtMs + (juce::uint32)requestTimeLimitMs;
     }
+    return true;
 }
 
 // A client may hold only a few connections; when all are taken, the one that has

@@ -13,6 +13,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -35,14 +36,20 @@ class LocalRequestServer : private juce::Thread
                        std::string endpointPath, std::size_t maxRequestBytes, Handler handler);
     // Returns once the thread has seen the wake-up pipe; the thread is never killed.
     ~LocalRequestServer() override;
+    // Ends the server and takes its endpoint away, as the destructor does.
+    void stop();
 
-    bool isListening() const { return listenFd >= 0; }
+    // False when the endpoint could not be made, and once a failure ended the server: the
+    // endpoint is then gone, so that no client waits for it.
+    bool isListening() const { return listening; }
     const std::string& path() const { return endpointPath; }
 
     static constexpr int requestTimeLimitMs = 2000;
     static constexpr int replyTimeLimitMs = 3000;
     static constexpr std::size_t maxConnections = 64;
     static constexpr std::size_t maxConnectionsPerClient = 4;
+    // How long the listening socket rests when the process is out of descriptors.
+    static constexpr int acceptPauseMs = 100;
 
   private:
     struct Connection
@@ -57,7 +64,9 @@ class LocalRequestServer : private juce::Thread
     };
 
     void run() override;
-    void acceptWaitingConnections();
+    void stopAfterFailure(const char* what, int error);
+    void closeEndpoint();
+    bool acceptWaitingConnections(); // false once a failure stopped the server
     bool makeRoomFor(int client);
     void readFrom(int fd);
     void writeTo(int fd);
@@ -66,10 +75,15 @@ class LocalRequestServer : private juce::Thread
     int pollTimeoutMs() const;
 
     const std::string endpointPath;
+    const std::string description;
     const std::size_t maxRequestBytes;
     const Handler handler;
     int listenFd = -1;
+    std::atomic<bool> listening{false};
     int wakePipe[2] = {-1, -1};
+    bool threadStarted = false;
+    // While the process is out of descriptors, accepting rests until then.
+    std::optional<juce::uint32> acceptPausedUntilMs;
     dev_t endpointDevice = 0;
     ino_t endpointInode = 0;
     std::map<int, Connection> connections; // the server thread's only

@@ -201,10 +201,11 @@ int listenAt(const std::string& path, std::string& why)
         why = std::strerror(errno);
         return -1;
     }
-    const mode_t previousMask = umask(077);
-    const bool bound = bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-    umask(previousMask);
-    if (!bound || listen(fd, SOMAXCONN) != 0)
+    // Linux gives the socket file the mode of the socket's own inode (less the umask), so
+    // the mode is set there: the umask is the whole process's, and other threads read it.
+    if (fchmod(fd, 0600) != 0 ||
+        bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+        listen(fd, SOMAXCONN) != 0)
     {
         why = std::strerror(errno);
         close(fd);
@@ -232,26 +233,26 @@ int peerProcess(int fd)
     return (int)credentials.pid;
 }
 
-std::optional<std::string> request(const std::string& path, const std::string& requestLine,
-                                   int timeoutMs, std::size_t maxReplyBytes)
+std::optional<std::string> requestOnce(const std::string& path, const std::string& requestLine,
+                                       int timeoutMs, std::size_t maxReplyBytes,
+                                       RequestFailure* failure)
 {
+    const auto fail = [failure](RequestFailure why) -> std::optional<std::string>
+    {
+        if (failure != nullptr)
+            *failure = why;
+        return std::nullopt;
+    };
     sockaddr_un address;
     if (!makeAddress(path, address))
-        return std::nullopt;
+        return fail(RequestFailure::nobodyListens);
+    const int fd = connectOnce(address);
+    if (fd < 0)
+        return fail(errno == ENOENT || errno == ECONNREFUSED ? RequestFailure::nobodyListens
+                    : errno == EAGAIN                        ? RequestFailure::busy
+                                                             : RequestFailure::noAnswer);
 
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    int fd = -1;
-    for (;;)
-    {
-        fd = connectOnce(address);
-        if (fd >= 0)
-            break;
-        const bool nobodyYet = errno == ENOENT || errno == ECONNREFUSED || errno == EAGAIN;
-        if (!nobodyYet || millisecondsLeft(deadline) == 0)
-            return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-
     std::optional<std::string> reply;
     if (sendAll(fd, requestLine + "\n", deadline))
     {
@@ -276,6 +277,22 @@ std::optional<std::string> request(const std::string& path, const std::string& r
         }
     }
     close(fd);
-    return reply;
+    return reply.has_value() ? reply : fail(RequestFailure::noAnswer);
+}
+
+std::optional<std::string> request(const std::string& path, const std::string& requestLine,
+                                   int timeoutMs, std::size_t maxReplyBytes)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;)
+    {
+        auto failure = RequestFailure::noAnswer;
+        auto reply =
+            requestOnce(path, requestLine, millisecondsLeft(deadline), maxReplyBytes, &failure);
+        if (reply.has_value() || failure == RequestFailure::noAnswer ||
+            millisecondsLeft(deadline) == 0)
+            return reply;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 } // namespace ipc::localsocket

@@ -32,10 +32,23 @@ int listenAt(const std::string& path, std::string& why);
 bool peerIsSameUser(int fd);
 int peerProcess(int fd);
 
+// Why a request got no reply.
+enum class RequestFailure
+{
+    nobodyListens, // no endpoint, or one that nobody listens on
+    busy,          // the listener takes no more connections for now
+    noAnswer       // connected, but no whole reply came in time
+};
+
 // Connects (retrying while nobody listens yet or the listener is busy), sends the
 // request line, and reads the reply until the server closes, all within the timeout.
 // nullopt when no server took the request, the reply did not come in time, or it grew
 // beyond maxReplyBytes.
 std::optional<std::string> request(const std::string& path, const std::string& requestLine,
                                    int timeoutMs, std::size_t maxReplyBytes);
+
+// As request, with one try at connecting; failure says why there is no reply.
+std::optional<std::string> requestOnce(const std::string& path, const std::string& requestLine,
+                                       int timeoutMs, std::size_t maxReplyBytes,
+                                       RequestFailure* failure = nullptr);
 } // namespace ipc::localsocket

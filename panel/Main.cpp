@@ -3,6 +3,7 @@
 #include "panel/MainComponent.h"
 #include "panel/ResetCommandLine.h"
 #include "panel/SettingsKeys.h"
+#include "panel/WellFormedArguments.h"
 #include "platform/Backend.h"
 #include "widgets/PanelTypeface.h"
 
@@ -14,6 +15,7 @@ constexpr int defaultWidth = 320;
 constexpr int defaultHeight = 290;
 // How long a later launch keeps trying to reach the running instance.
 constexpr juce::uint32 handOverTimeLimitMs = 3000;
+constexpr int handOverRetryPauseMs = 50;
 
 MainComponent* panelOf(juce::DocumentWindow* window)
 {
@@ -109,24 +111,47 @@ bool VarneloApplication::moreThanOneInstanceAllowed()
 
 bool VarneloApplication::initialiseApp()
 {
+    makeArgumentsWellFormed();
     const auto name = getApplicationName();
+    using Lock = ipc::InstanceLock::State;
     instanceLock = std::make_unique<ipc::InstanceLock>(name.toStdString());
+    if (instanceLock->state() == Lock::blocked)
+        std::fprintf(stderr, "%s: the single-instance lock cannot be taken: %s\n", name.toRawUTF8(),
+                     instanceLock->problem().c_str());
+
     const auto deadline = juce::Time::getMillisecondCounter() + handOverTimeLimitMs;
-    // A running instance that is just quitting lets the lock go: then this one runs.
-    while (instanceLock->tryToTake() == ipc::InstanceLock::State::heldElsewhere)
+    // Without the lock this launch is a later one all the same: it never runs a second
+    // panel. A running instance that is just quitting lets the lock go: then this one runs.
+    for (auto lock = instanceLock->state(); lock == Lock::heldElsewhere || lock == Lock::blocked;
+         lock = instanceLock->tryToTake())
     {
+        const auto left = (juce::int32)(deadline - juce::Time::getMillisecondCounter());
         std::string why;
-        if (ipc::handOverToRunningInstance(name, getCommandLineParameters(), 1000, &why))
+        const auto handOver = ipc::handOverToRunningInstance(
+            name, getCommandLineParameters(), juce::jlimit(1, 1000, (int)left), &why);
+        if (handOver == ipc::HandOver::taken)
             return false;
-        if ((juce::int32)(deadline - juce::Time::getMillisecondCounter()) <= 0)
+
+        const bool nobodyToHandTo =
+            lock == Lock::blocked && handOver == ipc::HandOver::nobodyListens;
+        if (handOver == ipc::HandOver::refused || nobodyToHandTo ||
+            (juce::int32)(deadline - juce::Time::getMillisecondCounter()) <= 0)
         {
-            std::fprintf(stderr, "%s: the running %s did not take this launch (%s)\n",
-                         name.toRawUTF8(), name.toRawUTF8(), why.c_str());
+            if (nobodyToHandTo)
+                std::fprintf(stderr,
+                             "%s: no running %s took this launch, and without the lock "
+                             "no other one starts\n",
+                             name.toRawUTF8(), name.toRawUTF8());
+            else
+                std::fprintf(stderr, "%s: the running %s did not take this launch (%s)\n",
+                             name.toRawUTF8(), name.toRawUTF8(), why.c_str());
             setApplicationReturnValue(1);
             return false;
         }
+        // Still starting, busy or quitting: a moment for it, not a tight loop.
+        juce::Thread::sleep(handOverRetryPauseMs);
     }
-    if (instanceLock->state() == ipc::InstanceLock::State::unavailable)
+    if (instanceLock->state() == Lock::unavailable)
         std::fprintf(stderr, "%s: no single-instance lock (%s); running without it\n",
                      name.toRawUTF8(), instanceLock->problem().c_str());
     // What the application class adds to the base's start-up is for macOS only.
@@ -140,12 +165,13 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     findPanelTypeface();
 
     // Quit requests by signal take the road of the Close command.
-    quitSignals = std::make_unique<QuitSignals>(
-        []
-        {
-            if (auto* application = juce::JUCEApplication::getInstance())
-                application->systemRequestedQuit();
-        });
+    quitSignals = std::make_unique<QuitSignals>(getApplicationName().toStdString(),
+                                                []
+                                                {
+                                                    if (auto* application =
+                                                            juce::JUCEApplication::getInstance())
+                                                        application->systemRequestedQuit();
+                                                });
     // Early, so that a later launch finds it: what it sends waits in the message queue
     // until the window exists.
     handOverListener = std::make_unique<ipc::InstanceHandOverListener>(
@@ -211,6 +237,10 @@ void VarneloApplication::anotherInstanceStarted(const juce::String& commandLine)
 
 void VarneloApplication::systemRequestedQuit()
 {
+    // Before the loop stops: a launch that was told "ok" is acted on by this loop, and a
+    // later one finds nobody and starts once this instance has ended.
+    if (handOverListener != nullptr)
+        handOverListener->stopTakingLaunches();
     juce::MessageManager::getInstance()->stopDispatchLoop();
 }
 

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -27,10 +29,22 @@ extern "C" void onQuitSignal(int)
 }
 } // namespace
 
-QuitSignals::QuitSignals(std::function<void()> onQuitRequest) : onQuit(std::move(onQuitRequest))
+QuitSignals::QuitSignals(const std::string& programName, std::function<void()> onQuitRequest)
+    : onQuit(std::move(onQuitRequest))
 {
+    const auto cannotCatch = [&programName](const char* what)
+    {
+        std::fprintf(stderr,
+                     "%s: SIGTERM and SIGHUP cannot be caught (%s: %s); they end the program "
+                     "without storing its settings\n",
+                     programName.c_str(), what, std::strerror(errno));
+    };
     if (pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
+    {
+        pipeFds[0] = pipeFds[1] = -1;
+        cannotCatch("pipe2");
         return;
+    }
     signalPipe = pipeFds[1];
 
     juce::LinuxEventLoop::registerFdCallback(pipeFds[0],
@@ -48,7 +62,11 @@ QuitSignals::QuitSignals(std::function<void()> onQuitRequest) : onQuit(std::move
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int signalNumber : quitSignals)
-        sigaction(signalNumber, &action, nullptr);
+        if (sigaction(signalNumber, &action, nullptr) != 0)
+        {
+            cannotCatch("sigaction");
+            return;
+        }
 }
 
 QuitSignals::~QuitSignals()

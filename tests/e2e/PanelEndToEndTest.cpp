@@ -481,23 +481,6 @@ TEST_F(PanelEndToEnd, QuitWithASlowControlClientEndsInTimeAndStoresTheSettings)
         << setting("WindowPosition");
 }
 
-TEST_F(PanelEndToEnd, ALaterLaunchThatCannotHandOverSaysWhyAndFails)
-{
-    // This user's lock is held, but nothing takes the command line.
-    ipc::InstanceLock held("K71VT");
-    ASSERT_EQ(held.state(), ipc::InstanceLock::State::held);
-    const std::string errors = juce::File::getSpecialLocation(juce::File::userHomeDirectory)
-                                   .getChildFile("later.err")
-                                   .getFullPathName()
-                                   .toStdString();
-
-    e2e::ProgramProcess later(e2e::Launch{{"/DEFAULT"}, {}, false, errors});
-    EXPECT_EQ(later.waitForExit(15000), 1);
-    EXPECT_EQ(juce::File(errors).loadFileAsString().toStdString(),
-              "K71VT: the running K71VT did not take this launch (it did not answer in time)\n");
-    EXPECT_EQ(e2e::countWindows(title), 0u);
-}
-
 TEST_F(PanelEndToEnd, AnEndpointThatCannotBeMadeIsReportedOnceAndThePanelRuns)
 {
     const std::string path = ipc::localsocket::endpointPath("K71VT", "sim");

@@ -16,6 +16,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -149,9 +150,12 @@ bool ProgramProcess::running()
     if (pid < 0 || exitStatus.has_value())
         return false;
     int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid)
+    rusage usage{};
+    if (wait4(pid, &status, WNOHANG, &usage) == pid)
     {
         exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        cpuUsed = (double)(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                  (double)(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
         return false;
     }
     return true;

@@ -49,12 +49,15 @@ class ProgramProcess
     // Ends it the hard way, as a crash would, and waits for it.
     void crash();
     void sendSignal(int signalNumber);
+    // The CPU time (user and system) the process used, once it has ended.
+    double cpuSeconds() const { return cpuUsed; }
     // The names the system shows for the process's threads, sorted.
     std::vector<std::string> threadNames() const;
 
   private:
     pid_t pid = -1;
     std::optional<int> exitStatus;
+    double cpuUsed = 0;
 };
 
 // k71vt-sim with the given request; its standard output.

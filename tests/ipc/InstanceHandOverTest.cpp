@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <future>
+#include <iostream>
 #include <optional>
 
 #include <fcntl.h>
@@ -83,8 +85,9 @@ TEST(InstanceHandOver, DeliversWholeCommandLinesInOrderOnTheMessageThread)
     const juce::StringArray sent = {"/DEFAULT", "", "\"two words\" /defaults2", "line\nbreak",
                                     juce::String::fromUTF8("gr\xc3\xbc\xc3\x9f")};
     for (const auto& commandLine : sent)
-        EXPECT_TRUE(
-            whileServing([&] { return ipc::handOverToRunningInstance(appName, commandLine); }))
+        EXPECT_EQ(
+            whileServing([&] { return ipc::handOverToRunningInstance(appName, commandLine); }),
+            ipc::HandOver::taken)
             << commandLine;
 
     ASSERT_TRUE(k71test::pumpUntil([&] { return received.commandLines.size() == sent.size(); }));
@@ -102,21 +105,23 @@ TEST(InstanceHandOver, DropsMalformedAndOversizedInputAndKeepsServing)
     const std::string tooLong =
         "commandline " +
         std::string(2 * (ipc::InstanceHandOverListener::maxCommandLineBytes + 1), 'a');
-    const std::vector<std::string> malformed = {
-        "commandline 2f44\n\n", // more than one line
-        "commandline 2f44",     // no end of line
-        "commandline 2f4\n",    // half a byte
-        "commandline 2F44\n",   // upper-case digits
-        "commandline zz\n",     // not hex
-        "commandline ff\n",     // not UTF-8
-        "commandline 2f0044\n", // NUL inside
-        std::string("comm\0andline\n", 13),
-        "rm -rf ~\n", // not a hand-over at all
-        tooLong + "\n",
-        std::string(300000, 'x'), // endless line
+    // Lines the endpoint cannot read at all are dropped; a line that is no hand-over is
+    // refused with the reason, so that the launch that sent it need not try again.
+    const std::vector<std::pair<std::string, std::string>> malformed = {
+        {"commandline 2f44\n\n", ""},                            // more than one line
+        {"commandline 2f44", ""},                                // no end of line
+        {std::string("comm\0andline\n", 13), ""},                // NUL in the line
+        {tooLong + "\n", ""},                                    // beyond the line limit
+        {std::string(300000, 'x'), ""},                          // endless line
+        {"commandline 2f4\n", "refused: not hex\n"},             // half a byte
+        {"commandline 2F44\n", "refused: not hex\n"},            // upper-case digits
+        {"commandline zz\n", "refused: not hex\n"},              // not hex
+        {"commandline ff\n", "refused: not UTF-8\n"},            // not UTF-8
+        {"commandline 2f0044\n", "refused: holds a NUL byte\n"}, // NUL inside
+        {"rm -rf ~\n", "refused: not a command line\n"},         // not a hand-over at all
     };
-    for (const auto& input : malformed)
-        EXPECT_EQ(whileServing([&] { return exchangeRaw(path, input); }), "")
+    for (const auto& [input, reply] : malformed)
+        EXPECT_EQ(whileServing([&] { return exchangeRaw(path, input); }), reply)
             << input.substr(0, 40);
 
     EXPECT_TRUE(whileServing([&] { return exchangeRaw(path, "commandline 2f44\n"); }) == "ok\n");
@@ -168,14 +173,59 @@ TEST(InstanceHandOver, StaleEndpointDoesNotStopTheNextStartButALiveOneIsKept)
     ipc::InstanceHandOverListener second(appName, other.callback());
     EXPECT_FALSE(second.isListening());
 
-    EXPECT_TRUE(whileServing([] { return ipc::handOverToRunningInstance(appName, "x"); }));
+    EXPECT_EQ(whileServing([] { return ipc::handOverToRunningInstance(appName, "x"); }),
+              ipc::HandOver::taken);
     ASSERT_TRUE(k71test::pumpUntil([&] { return received.commandLines.size() == 1; }));
     EXPECT_TRUE(other.commandLines.isEmpty());
 }
 
 TEST(InstanceHandOver, NoRunningInstanceMeansNoHandOver)
 {
-    EXPECT_FALSE(ipc::handOverToRunningInstance(appName, "/DEFAULT", 100));
+    EXPECT_EQ(ipc::handOverToRunningInstance(appName, "/DEFAULT", 100),
+              ipc::HandOver::nobodyListens);
+}
+
+// Quitting stops the hand-overs first: what was taken still arrives, and a later launch
+// finds nobody, so that it starts once this instance has gone instead of being dropped.
+TEST(InstanceHandOver, StoppedItTakesNoMoreButDeliversWhatItTook)
+{
+    Received received;
+    ipc::InstanceHandOverListener listener(appName, received.callback());
+    ASSERT_TRUE(listener.isListening());
+    // The endpoint answers on its own thread; the command line waits in the message queue.
+    EXPECT_EQ(ipc::handOverToRunningInstance(appName, "taken"), ipc::HandOver::taken);
+    listener.stopTakingLaunches();
+    EXPECT_FALSE(listener.isListening());
+    EXPECT_EQ(ipc::handOverToRunningInstance(appName, "later", 300), ipc::HandOver::nobodyListens);
+    ASSERT_TRUE(k71test::pumpUntil([&] { return received.commandLines.size() == 1; }));
+    EXPECT_EQ(received.commandLines[0], "taken");
+}
+
+// What retrying cannot change is said as a refusal, with its reason.
+TEST(InstanceHandOver, RefusalsSayWhy)
+{
+    Received received;
+    ipc::InstanceHandOverListener listener(appName, received.callback());
+    ASSERT_TRUE(listener.isListening());
+    std::string why;
+    const juce::String longest(
+        std::string(ipc::InstanceHandOverListener::maxCommandLineBytes, 'a'));
+    EXPECT_EQ(whileServing([&] { return ipc::handOverToRunningInstance(appName, longest); }),
+              ipc::HandOver::taken);
+    EXPECT_EQ(ipc::handOverToRunningInstance(appName, longest + "a", 3000, &why),
+              ipc::HandOver::refused);
+    EXPECT_EQ(why, "the command line is too long: 32769 bytes, at most 32768");
+
+    // A running instance that refuses: its reason reaches the launch, as text.
+    ipc::LocalRequestServer refusing("k71-test-refuse", "refusing",
+                                     ipc::localsocket::endpointPath("RefusingApp", "instance"),
+                                     1 << 20,
+                                     [](const std::string&) -> std::optional<std::string>
+                                     { return std::string("refused: not \x1b[31mtoday\n"); });
+    ASSERT_TRUE(refusing.isListening());
+    EXPECT_EQ(ipc::handOverToRunningInstance("RefusingApp", "x", 3000, &why),
+              ipc::HandOver::refused);
+    EXPECT_EQ(why, "it refused the command line: not [31mtoday");
 }
 
 class EndpointFolder : public testing::Test
@@ -321,18 +371,45 @@ TEST_F(InstanceLockFile, AKilledHolderLeavesNoLock)
     EXPECT_EQ(stat(next.path().c_str(), &info), 0); // the file stayed; only its lock went
 }
 
-TEST_F(InstanceLockFile, ALinkInPlaceOfTheLockIsNotFollowed)
+// Whatever stands in place of the lock file, nothing is taken through it, and the lock
+// says what it found.
+TEST_F(InstanceLockFile, AnEntryThatIsNotThisUsersLockFileBlocksIt)
 {
     const std::string path = ipc::InstanceLock("LockTestApp").path();
-    unlink(path.c_str());
     const std::string target = std::string(std::getenv("HOME")) + "/elsewhere.lock";
-    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
-
-    ipc::InstanceLock lock("LockTestApp");
-    EXPECT_EQ(lock.state(), State::unavailable);
-    EXPECT_NE(lock.problem().find(path), std::string::npos) << lock.problem();
+    struct Case
+    {
+        const char* name;
+        std::function<bool()> make;
+        const char* said;
+    };
+    const std::vector<Case> cases = {
+        {"folder", [&] { return mkdir(path.c_str(), 0700) == 0; }, " is a folder"},
+        {"named pipe", [&] { return mkfifo(path.c_str(), 0600) == 0; }, " is a named pipe"},
+        {"link", [&] { return symlink(target.c_str(), path.c_str()) == 0; }, " is a symbolic link"},
+        {"file of another user",
+         [&] {
+             return close(creat(path.c_str(), 0600)) == 0 && chown(path.c_str(), 65534, 65534) == 0;
+         },
+         " is a file of another user"},
+    };
+    for (const auto& c : cases)
+    {
+        unlink(path.c_str());
+        rmdir(path.c_str());
+        if (std::string(c.name) == "file of another user" && geteuid() != 0)
+        {
+            std::cout << "skipped: a file of another user needs root to make\n";
+            continue;
+        }
+        ASSERT_TRUE(c.make()) << c.name << ": " << std::strerror(errno);
+        ipc::InstanceLock lock("LockTestApp");
+        EXPECT_EQ(lock.state(), State::blocked) << c.name;
+        EXPECT_EQ(lock.problem(), path + c.said + ", not this user's lock file") << c.name;
+        EXPECT_EQ(lock.tryToTake(), State::blocked) << c.name;
+    }
     struct stat info;
-    EXPECT_NE(stat(target.c_str(), &info), 0);
+    EXPECT_NE(stat(target.c_str(), &info), 0); // the link was not followed
     unlink(path.c_str());
 }
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -16,7 +17,10 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -259,6 +263,213 @@ TEST(LocalSocketRequest, TheTimeoutCoversConnecting)
     EXPECT_FALSE(asked.get().has_value());
     for (const int fd : queued)
         close(fd);
+    unlink(path.c_str());
+}
+} // namespace
+
+namespace
+{
+// The task's folder of this process's thread with that name, or "".
+std::string taskFolderOf(const std::string& name)
+{
+    DIR* tasks = opendir("/proc/self/task");
+    std::string found;
+    while (const dirent* task = tasks != nullptr ? readdir(tasks) : nullptr)
+    {
+        const std::string folder = std::string("/proc/self/task/") + task->d_name;
+        std::string comm;
+        std::getline(std::ifstream(folder + "/comm"), comm);
+        if (comm == name)
+            found = folder;
+    }
+    if (tasks != nullptr)
+        closedir(tasks);
+    return found;
+}
+
+// Time on the CPU so far, read again through a descriptor opened while there were some.
+long long cpuNanoseconds(int schedstat)
+{
+    char text[128] = {};
+    return pread(schedstat, text, sizeof(text) - 1, 0) > 0 ? std::atoll(text) : -1;
+}
+
+int openDescriptors()
+{
+    int count = -1; // the folder's own
+    if (DIR* fds = opendir("/proc/self/fd"))
+    {
+        while (const dirent* entry = readdir(fds))
+            count += entry->d_name[0] != '.';
+        closedir(fds);
+    }
+    return count;
+}
+
+void setOpenFileLimit(rlim_t soft)
+{
+    rlimit limit;
+    getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = soft;
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+// Runs check in a child process of its own (the descriptor limit is the whole process's)
+// and expects it to end with 0.
+template <typename Check> void inChildProcess(Check check, const char* stderrPattern = "")
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const int result = check();
+            const std::string removeHome = "rm -rf '" + std::string(std::getenv("HOME")) + "'";
+            _exit(std::system(removeHome.c_str()) == 0 ? result : result + 100);
+        },
+        testing::ExitedWithCode(0), stderrPattern);
+}
+
+std::optional<std::string> done(const std::string& line)
+{
+    return line + " done\n";
+}
+
+enum ExhaustionFailure
+{
+    noThread = 20,
+    spins = 21,
+    notAnsweredAgain = 22
+};
+
+// No descriptor left for the connections that wait: the thread rests instead of trying
+// again at once, and answers once descriptors come back.
+TEST(LocalRequestServerOutOfDescriptors, DoesNotSpinAndAnswersAgainWhenTheyComeBack)
+{
+    const std::string path = ipc::localsocket::endpointPath("ServerTestApp", "emfile");
+    inChildProcess(
+        [&]
+        {
+            rlimit saved;
+            getrlimit(RLIMIT_NOFILE, &saved);
+            auto server = std::make_unique<ipc::LocalRequestServer>("k71-emfile", "test server",
+                                                                    path, 64, done);
+            // The thread names itself once it runs.
+            std::string task;
+            for (int tries = 0; tries < 1000 && (task = taskFolderOf("k71-emfile")).empty();
+                 ++tries)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            const int schedstat = open((task + "/schedstat").c_str(), O_RDONLY);
+            if (schedstat < 0)
+                return (int)noThread;
+            setOpenFileLimit((rlim_t)openDescriptors());
+
+            std::vector<pid_t> clients;
+            for (int i = 0; i < 8; ++i)
+                if (const pid_t pid = fork(); pid == 0)
+                {
+                    setrlimit(RLIMIT_NOFILE, &saved);
+                    reconnectsWithHalfLines(path);
+                }
+                else
+                    clients.push_back(pid);
+
+            std::this_thread::sleep_for(std::chrono::milliseconds(300)); // they wait
+            const long long cpuBefore = cpuNanoseconds(schedstat);
+            const auto before = Clock::now();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            const long long cpu = cpuNanoseconds(schedstat) - cpuBefore;
+            const auto wall =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - before);
+            int result = cpu * 10 > wall.count() ? (int)spins : 0; // spinning takes it all
+
+            setrlimit(RLIMIT_NOFILE, &saved);
+            for (const pid_t pid : clients)
+            {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+            if (result == 0 &&
+                ipc::localsocket::request(path, "status", 5000, 64) != "status done\n")
+                result = notAnsweredAgain;
+            server.reset();
+            close(schedstat);
+            return result;
+        });
+}
+
+enum FatalFailure
+{
+    stillListening = 30,
+    endpointLeft = 31,
+    notSaidOnce = 32,
+    clientWaits = 33
+};
+
+// A failure the server cannot go on after: said once, and the endpoint goes, so that a
+// client finds nobody there at once instead of waiting for an answer.
+TEST(LocalRequestServerFailure, ClosesTheEndpointAndSaysSoOnce)
+{
+    const std::string path = ipc::localsocket::endpointPath("ServerTestApp", "fatal");
+    inChildProcess(
+        [&]
+        {
+            int captured[2];
+            pipe2(captured, O_NONBLOCK);
+            const int realStderr = dup(2);
+            dup2(captured[1], 2);
+            rlimit saved;
+            getrlimit(RLIMIT_NOFILE, &saved);
+
+            auto server = std::make_unique<ipc::LocalRequestServer>("k71-fatal", "test server",
+                                                                    path, 64, done);
+            const int client = connectTo(path);
+            // Fewer descriptors allowed than the server watches: its poll fails for good.
+            setOpenFileLimit(1);
+            send(client, "bi");
+            const auto deadline = Clock::now() + std::chrono::seconds(10);
+            while (server->isListening() && Clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            setrlimit(RLIMIT_NOFILE, &saved);
+
+            int result = server->isListening() ? (int)stillListening : 0;
+            if (struct stat info; result == 0 && stat(path.c_str(), &info) == 0)
+                result = endpointLeft;
+            auto failure = ipc::localsocket::RequestFailure::noAnswer;
+            if (result == 0 && (ipc::localsocket::requestOnce(path, "x", 3000, 64, &failure) ||
+                                failure != ipc::localsocket::RequestFailure::nobodyListens))
+                result = clientWaits;
+            server.reset();
+            close(client);
+
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            char text[4096] = {};
+            const ssize_t n = read(captured[0], text, sizeof(text) - 1);
+            const std::string said = n > 0 ? std::string(text, (std::size_t)n) : std::string();
+            dup2(realStderr, 2);
+            std::fputs(said.c_str(), stderr);
+            const std::string line = "test server at " + path +
+                                     ": stopped (poll: Invalid argument); running without it\n";
+            if (result == 0 && said != line)
+                result = notSaidOnce;
+            return result;
+        },
+        "stopped \\(poll: Invalid argument\\)");
+}
+
+// The socket's mode comes from the socket itself, not from the process's umask, which
+// other threads share.
+TEST(LocalSocketListen, TheEndpointIsThisUsersOnlyAndTheUmaskIsLeftAlone)
+{
+    const mode_t before = umask(0);
+    const std::string path = ipc::localsocket::endpointPath("ServerTestApp", "mode");
+    std::string why;
+    const int fd = ipc::localsocket::listenAt(path, why);
+    const mode_t during = umask(before);
+    ASSERT_GE(fd, 0) << why;
+    struct stat info;
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(during, 0u);
+    close(fd);
     unlink(path.c_str());
 }
 } // namespace
