@@ -59,8 +59,9 @@ bool restoreWindowState(juce::DocumentWindow& window, const juce::String& stored
 } // namespace
 
 //==============================================================================
+// Off the desktop until initialise has given it its styles: see there.
 VarneloApplication::MainWindow::MainWindow(const juce::String& name)
-    : juce::DocumentWindow(name, juce::Colours::lightgrey, juce::DocumentWindow::allButtons, true)
+    : juce::DocumentWindow(name, juce::Colours::lightgrey, juce::DocumentWindow::allButtons, false)
 {
 }
 
@@ -175,6 +176,11 @@ void VarneloApplication::initialise(const juce::String& commandLine)
         storedPosition = settings->getValue(settingskeys::windowPosition, {});
 
     window->setResizable(true, true);
+    // The native window is made here, once, with its final styles. JUCE 7.0.5 on X makes a
+    // new one for each style change of a window on the desktop and maps it (its toFront),
+    // shown or not: built on the desktop, the window was mapped early, then unmapped,
+    // destroyed and mapped again.
+    window->addToDesktop();
     if (!restoreWindowState(*window, storedPosition) || reset)
     {
         window->setSize(defaultWidth, defaultHeight);

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
 
 // Last: its macros clash with names in the test framework.
@@ -80,6 +81,50 @@ std::size_t stackingPlace(unsigned long window)
             return i;
     return stack.size();
 }
+
+// The changes of the root window's children, heard from before the program starts on a
+// connection of the test's own, so that none of them can pass unseen.
+class RootWatch
+{
+  public:
+    RootWatch() : display(openDisplay())
+    {
+        XSelectInput(display.get(), DefaultRootWindow(display.get()), SubstructureNotifyMask);
+        XSync(display.get(), False);
+    }
+
+    struct Count
+    {
+        int maps = 0, unmaps = 0;
+    };
+
+    // Maps and unmaps of the top-level windows made since the watch began. A window manager
+    // takes a program's map as a request to it, puts the window into a frame of its own,
+    // made then on the root, and maps the frame: a program's window then counts by its frame.
+    // Nothing else makes top-level windows meanwhile: the test makes none, and the window
+    // manager makes and maps a frame only for a window to manage.
+    Count topLevelChanges()
+    {
+        XSync(display.get(), False);
+        while (XPending(display.get()) > 0)
+        {
+            XEvent event;
+            XNextEvent(display.get(), &event);
+            if (event.type == CreateNotify)
+                made.insert(event.xcreatewindow.window);
+            else if (event.type == MapNotify && made.count(event.xmap.window) != 0)
+                ++count.maps;
+            else if (event.type == UnmapNotify && made.count(event.xunmap.window) != 0)
+                ++count.unmaps;
+        }
+        return count;
+    }
+
+  private:
+    DisplayPointer display;
+    std::set<::Window> made;
+    Count count;
+};
 
 int menuTitleCentre(int index)
 {
@@ -303,6 +348,35 @@ TEST_F(UnderAWindowManager, CloseButtonQuitsWithTheStateSavedAndTheRestartLandsW
         EXPECT_EQ(stored.rfind(position.str(), 0), 0u) << stored << " / " << position.str();
         quitByCloseButton(window);
         EXPECT_EQ(setting("WindowPosition"), stored);
+    }
+}
+
+// Whether the window shows its first picture: pixels of more than one colour.
+bool drawn(unsigned long window)
+{
+    const auto pixels = picture(window);
+    return std::set<unsigned long>(pixels.begin(), pixels.end()).size() > 1;
+}
+
+TEST_F(DesktopEndToEnd, TheWindowIsMappedOnceFromExecToItsFirstPicture)
+{
+    for (const bool managed : {false, true})
+    {
+        SCOPED_TRACE(managed ? "under a window manager" : "without a window manager");
+        k71test::PrivateWindowManager windowManager;
+        if (managed)
+        {
+            ASSERT_TRUE(windowManager.start()) << "openbox did not start";
+        }
+        RootWatch watch;
+        program = std::make_unique<e2e::ProgramProcess>();
+        unsigned long window = 0;
+        ASSERT_TRUE(k71test::pumpUntil([&] { return (window = findPanel()) != 0 && drawn(window); },
+                                       30000));
+        const auto changes = watch.topLevelChanges();
+        EXPECT_EQ(changes.maps, 1);
+        EXPECT_EQ(changes.unmaps, 0);
+        program.reset();
     }
 }
 
