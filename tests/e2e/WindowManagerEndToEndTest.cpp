@@ -380,6 +380,89 @@ TEST_F(DesktopEndToEnd, TheWindowIsMappedOnceFromExecToItsFirstPicture)
     }
 }
 
+// The window as the user sees it: the window manager's frame around it, if it has one.
+juce::Rectangle<int> withFrame(unsigned long window)
+{
+    auto display = openDisplay();
+    ::Window outer = window, root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    while (XQueryTree(display.get(), outer, &root, &parent, &children, &count) && parent != root)
+    {
+        if (children != nullptr)
+            XFree(children);
+        children = nullptr;
+        outer = parent;
+    }
+    if (children != nullptr)
+        XFree(children);
+    int x, y;
+    unsigned width, height, border, depth;
+    if (!XGetGeometry(display.get(), outer, &root, &x, &y, &width, &height, &border, &depth))
+        return {};
+    return {x, y, (int)(width + 2 * border), (int)(height + 2 * border)};
+}
+
+TEST_F(DesktopEndToEnd, AWindowStoredOffEveryScreenComesBackWhollyOnItAndOneOnItStays)
+{
+    const juce::Rectangle<int> screen{0, 0, 1600, 1200}; // the test's X server
+    struct Row
+    {
+        const char* stored;
+        bool onScreen;
+    };
+    const Row rows[] = {{"3000 2500 320 290", false},
+                        {"-900 -700 320 290", false},
+                        {"1450 -100 320 290", false},
+                        {"200 1000 320 290 frame 21 1 1 1", false},
+                        {"-1000 400 320 290 frame 0 0 0 0", false},
+                        {"300 200 320 290", true}};
+    for (const bool managed : {false, true})
+    {
+        k71test::PrivateWindowManager windowManager;
+        if (managed)
+        {
+            ASSERT_TRUE(windowManager.start()) << "openbox did not start";
+        }
+        for (const auto& row : rows)
+        {
+            SCOPED_TRACE(std::string(managed ? "under a window manager, " : "alone, ") +
+                         row.stored);
+            ASSERT_TRUE(e2e::settingsFile().getParentDirectory().createDirectory());
+            ASSERT_TRUE(e2e::settingsFile().replaceWithText(
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
+                "  <VALUE name=\"WindowPosition\" val=\"" +
+                juce::String(row.stored) + "\"/>\n</PROPERTIES>\n"));
+            program = std::make_unique<e2e::ProgramProcess>();
+            const auto window = findPanel();
+            ASSERT_NE(window, 0u);
+            // Kept: the window's own top-left where it was stored, the frame's without a
+            // frame stored (the window manager then puts the frame there).
+            juce::StringArray stored;
+            stored.addTokens(row.stored, false);
+            const juce::Point<int> storedCorner{stored[0].getIntValue(), stored[1].getIntValue()};
+            const auto placed = [&]
+            {
+                const auto content = e2e::geometry(window);
+                const auto outer = withFrame(window);
+                return content.width == 320 && content.height == 290 &&
+                       (row.onScreen ? outer.getPosition() == storedCorner
+                                     : screen.contains(outer));
+            };
+            EXPECT_TRUE(k71test::pumpUntil(placed, 15000))
+                << withFrame(window).toString() << " holding " << describe(e2e::geometry(window));
+
+            e2e::requestClose(window);
+            EXPECT_EQ(program->waitForExit(30000), 0);
+            // What quitting stored is the window on the screen.
+            juce::StringArray saved;
+            saved.addTokens(setting("WindowPosition"), false);
+            const juce::Rectangle<int> savedBounds{saved[0].getIntValue(), saved[1].getIntValue(),
+                                                   saved[2].getIntValue(), saved[3].getIntValue()};
+            EXPECT_TRUE(screen.contains(savedBounds)) << setting("WindowPosition");
+        }
+    }
+}
+
 TEST_F(DesktopEndToEnd, AResizeFromOutsideIsBroughtBackByTheConstrainersRule)
 {
     const auto window = start();
