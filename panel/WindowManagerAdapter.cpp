@@ -163,7 +163,15 @@ class WindowManagerAdapter::HintsWriter
         }
         std::optional<juce::BorderSize<int>> frame;
         if (answered)
+        {
             frame = readFrame(extents, scale);
+            // Known this early, the frame would make JUCE 7.0.5 take the position it asks
+            // for as the window's own before the window manager has placed the window, and
+            // its first picture would move the window by the frame. The manager sets it
+            // again when it takes the window on.
+            XDeleteProperty(display, watched, extents);
+            XFlush(display);
+        }
         // What came in meanwhile is read off the connection: its callback would not see it.
         readEvents();
         return frame;

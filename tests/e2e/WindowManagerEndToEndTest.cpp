@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -451,7 +452,8 @@ TEST_F(DesktopEndToEnd, AWindowStoredOffEveryScreenComesBackWhollyOnItAndOneOnIt
             EXPECT_TRUE(k71test::pumpUntil(placed, 15000))
                 << withFrame(window).toString() << " holding " << describe(e2e::geometry(window));
 
-            e2e::requestClose(window);
+            // A quit by signal stores the window state as the close button does.
+            program->sendSignal(SIGTERM);
             EXPECT_EQ(program->waitForExit(30000), 0);
             // What quitting stored is the window on the screen.
             juce::StringArray saved;
@@ -459,6 +461,8 @@ TEST_F(DesktopEndToEnd, AWindowStoredOffEveryScreenComesBackWhollyOnItAndOneOnIt
             const juce::Rectangle<int> savedBounds{saved[0].getIntValue(), saved[1].getIntValue(),
                                                    saved[2].getIntValue(), saved[3].getIntValue()};
             EXPECT_TRUE(screen.contains(savedBounds)) << setting("WindowPosition");
+            // The window manager's frame is known to the framework again, as after any start.
+            EXPECT_EQ(saved[4] == "frame", managed) << setting("WindowPosition");
         }
     }
 }
