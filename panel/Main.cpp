@@ -4,10 +4,12 @@
 #include "panel/ResetCommandLine.h"
 #include "panel/SettingsKeys.h"
 #include "panel/WellFormedArguments.h"
+#include "panel/WindowPlacement.h"
 #include "platform/Backend.h"
 #include "widgets/PanelTypeface.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace
 {
@@ -29,40 +31,70 @@ void storeWindowPosition(MainComponent& panel, const juce::String& state)
         settings->setValue(settingskeys::windowPosition, state);
 }
 
-// The framework's restore, made to hold when the window manager's frame becomes known in the
-// middle of it: the first move then measures the new border and takes it off the size once
-// more, and the window comes back smaller by the frame than it was stored.
-bool restoreWindowState(juce::DocumentWindow& window, const juce::String& stored)
+// The stored rectangle and the frame stored with it (none when the state has none).
+struct StoredPlace
 {
-    auto* peer = window.getPeer();
-    const bool frameKnownBefore =
-        peer != nullptr && static_cast<bool>(peer->getFrameSizeIfPresent());
-    if (!window.restoreWindowStateFromString(stored))
-        return false;
-    peer = window.getPeer();
-    if (frameKnownBefore || peer == nullptr || !peer->getFrameSizeIfPresent())
-        return true;
+    juce::Rectangle<int> bounds;
+    std::optional<juce::BorderSize<int>> frame;
+};
 
+std::optional<StoredPlace> storedPlaceOf(const juce::String& stored)
+{
     juce::StringArray tokens;
     tokens.addTokens(stored, false);
     tokens.removeEmptyStrings();
-    if (tokens[0].startsWithIgnoreCase("fs") || tokens.size() != 9 || tokens[4] != "frame")
+    if (tokens[0].startsWithIgnoreCase("fs") || tokens.size() < 4)
+        return std::nullopt;
+    StoredPlace place{{tokens[0].getIntValue(), tokens[1].getIntValue(), tokens[2].getIntValue(),
+                       tokens[3].getIntValue()},
+                      std::nullopt};
+    if (tokens.size() == 9 && tokens[4] == "frame")
+        place.frame = juce::BorderSize<int>{tokens[5].getIntValue(), tokens[6].getIntValue(),
+                                            tokens[7].getIntValue(), tokens[8].getIntValue()};
+    return place;
+}
+
+// The framework's restore, and a window stored on a monitor that is gone brought back on a
+// screen: the framework pulls back only a window with less than 32 x 32 pixels on the
+// displays, and sizes it to the display, frame left out. The rule: the stored window, with
+// the frame stored with it, lies on the displays when each of its pixels is on a display's
+// whole area; it is then kept as the framework restores it. Otherwise it comes back wholly
+// on the nearest display's user area, frame included, at its stored size within the limits.
+// The window is not mapped yet, so the window manager will put the frame's top-left corner
+// where the window's is asked to be.
+bool restoreWindowState(VarneloApplication::MainWindow& window, const juce::String& stored)
+{
+    if (!window.restoreWindowStateFromString(stored))
+        return false;
+    const auto place = storedPlaceOf(stored);
+    const auto displays = currentDisplayAreas();
+    if (!place ||
+        liesOnDisplays(place->frame.value_or(juce::BorderSize<int>{}).addedTo(place->bounds),
+                       displays))
         return true;
-    // With the frame known, the framework takes the stored rectangle as the content's own.
-    const juce::Rectangle<int> wanted{tokens[0].getIntValue(), tokens[1].getIntValue(),
-                                      tokens[2].getIntValue(), tokens[3].getIntValue()};
-    if (window.getBounds() != wanted && !wanted.isEmpty())
-    {
-        window.setBounds(wanted);
+
+    auto bounds = place->bounds;
+    if (auto* constrainer = window.getConstrainer())
+        constrainer->checkBounds(bounds, bounds, bounds, false, false, false, false);
+    // The frame the window manager says it will put around it now, else the stored one.
+    auto frame = window.windowManagerAdapter != nullptr ? window.windowManagerAdapter->frameToCome()
+                                                        : std::nullopt;
+    if (!frame)
+        frame = place->frame;
+    const auto framed =
+        placedOnNearestDisplay(frame.value_or(juce::BorderSize<int>{}).addedTo(bounds), displays);
+    const auto wanted = bounds.withPosition(framed.getPosition());
+    window.setBounds(wanted);
+    if (auto* peer = window.getPeer())
         peer->setNonFullScreenBounds(wanted);
-    }
     return true;
 }
 } // namespace
 
 //==============================================================================
+// Off the desktop until initialise has given it its styles: see there.
 VarneloApplication::MainWindow::MainWindow(const juce::String& name)
-    : juce::DocumentWindow(name, juce::Colours::lightgrey, juce::DocumentWindow::allButtons, true)
+    : juce::DocumentWindow(name, juce::Colours::lightgrey, juce::DocumentWindow::allButtons, false)
 {
 }
 
@@ -201,6 +233,11 @@ void VarneloApplication::initialise(const juce::String& commandLine)
         storedPosition = settings->getValue(settingskeys::windowPosition, {});
 
     window->setResizable(true, true);
+    // The native window is made here, once, with its final styles. JUCE 7.0.5 on X makes a
+    // new one for each style change of a window on the desktop and maps it (its toFront),
+    // shown or not: built on the desktop, the window was mapped early, then unmapped,
+    // destroyed and mapped again.
+    window->addToDesktop();
     if (!restoreWindowState(*window, storedPosition) || reset)
     {
         window->setSize(defaultWidth, defaultHeight);

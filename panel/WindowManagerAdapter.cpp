@@ -4,7 +4,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cmath>
+
+#include <poll.h>
 
 namespace
 {
@@ -117,7 +120,112 @@ class WindowManagerAdapter::HintsWriter
             juce::Rectangle<int>(0, 0, (int)width, (int)height));
     }
 
+    std::optional<juce::BorderSize<int>> frameToCome(double scale)
+    {
+        if (display == nullptr || watched == 0)
+            return std::nullopt;
+        const Atom request = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", True);
+        const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", True);
+        if (request == None || extents == None || !managerSupports(request))
+            return std::nullopt;
+        XEvent ask{};
+        ask.xclient.type = ClientMessage;
+        ask.xclient.window = watched;
+        ask.xclient.message_type = request;
+        ask.xclient.format = 32;
+        XSendEvent(display, DefaultRootWindow(display), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &ask);
+        XFlush(display);
+
+        // The answer is the property, set on the window: wait for its notice alone and
+        // leave every other event queued for readEvents.
+        struct Wanted
+        {
+            ::Window window;
+            Atom atom;
+        } wanted{watched, extents};
+        const auto isAnswer = [](Display*, XEvent* event, XPointer argument) -> Bool
+        {
+            const auto& want = *reinterpret_cast<Wanted*>(argument);
+            return event->type == PropertyNotify && event->xproperty.window == want.window &&
+                   event->xproperty.atom == want.atom;
+        };
+        const auto deadline = juce::Time::getMillisecondCounter() + frameAnswerTimeLimitMs;
+        bool answered = false;
+        XEvent event;
+        while (!(answered = XCheckIfEvent(display, &event, isAnswer, (XPointer)&wanted)))
+        {
+            const auto left = (juce::int32)(deadline - juce::Time::getMillisecondCounter());
+            if (left <= 0)
+                break;
+            pollfd connection{ConnectionNumber(display), POLLIN, 0};
+            poll(&connection, 1, left);
+        }
+        std::optional<juce::BorderSize<int>> frame;
+        if (answered)
+        {
+            frame = readFrame(extents, scale);
+            // Known this early, the frame would make JUCE 7.0.5 take the position it asks
+            // for as the window's own before the window manager has placed the window, and
+            // its first picture would move the window by the frame. The manager sets it
+            // again when it takes the window on.
+            XDeleteProperty(display, watched, extents);
+            XFlush(display);
+        }
+        // What came in meanwhile is read off the connection: its callback would not see it.
+        readEvents();
+        return frame;
+    }
+
   private:
+    // A window manager may need a while to answer; a start on a loaded machine waits for it
+    // only when the window has to be placed anew.
+    static constexpr int frameAnswerTimeLimitMs = 1000;
+
+    bool managerSupports(Atom feature)
+    {
+        const Atom supported = XInternAtom(display, "_NET_SUPPORTED", True);
+        if (supported == None)
+            return false;
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        bool found = false;
+        if (XGetWindowProperty(display, DefaultRootWindow(display), supported, 0, 4096, False,
+                               XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+            data != nullptr && format == 32)
+        {
+            const auto* atoms = reinterpret_cast<const Atom*>(data);
+            found = std::find(atoms, atoms + count, feature) != atoms + count;
+        }
+        if (data != nullptr)
+            XFree(data);
+        return found;
+    }
+
+    std::optional<juce::BorderSize<int>> readFrame(Atom extents, double scale)
+    {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        std::optional<juce::BorderSize<int>> frame;
+        if (XGetWindowProperty(display, watched, extents, 0, 4, False, XA_CARDINAL, &type, &format,
+                               &count, &after, &data) == Success &&
+            data != nullptr && format == 32 && count == 4)
+        {
+            // Left, right, top, bottom, in the server's pixels.
+            const auto* sizes = reinterpret_cast<const long*>(data);
+            frame =
+                juce::BorderSize<int>((int)sizes[2], (int)sizes[0], (int)sizes[3], (int)sizes[1])
+                    .multipliedBy(1.0 / scale);
+        }
+        if (data != nullptr)
+            XFree(data);
+        return frame;
+    }
+
     XSizeHints hintsNow(juce::ComponentPeer& peer) const
     {
         const auto rules = sizeHintsFor(constrainer);
@@ -223,6 +331,13 @@ WindowManagerAdapter::~WindowManagerAdapter()
 {
     cancelPendingUpdate();
     window.removeComponentListener(this);
+}
+
+std::optional<juce::BorderSize<int>> WindowManagerAdapter::frameToCome()
+{
+    followPeer();
+    auto* peer = window.getPeer();
+    return peer != nullptr ? hints->frameToCome(peer->getPlatformScaleFactor()) : std::nullopt;
 }
 
 void WindowManagerAdapter::followPeer()

@@ -29,6 +29,10 @@ class WindowManagerAdapter : private juce::ComponentListener, private juce::Asyn
     WindowManagerAdapter(juce::ResizableWindow& window, BorderBoundsConstrainer& constrainer);
     ~WindowManagerAdapter() override;
 
+    // The frame the window manager will put around the window once it is mapped, asked
+    // of it beforehand; none without a window manager that answers in time.
+    std::optional<juce::BorderSize<int>> frameToCome();
+
   private:
     void componentMovedOrResized(juce::Component&, bool wasMoved, bool wasResized) override;
     void componentParentHierarchyChanged(juce::Component&) override;

@@ -10,9 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
 
 // Last: its macros clash with names in the test framework.
@@ -81,6 +83,50 @@ std::size_t stackingPlace(unsigned long window)
             return i;
     return stack.size();
 }
+
+// The changes of the root window's children, heard from before the program starts on a
+// connection of the test's own, so that none of them can pass unseen.
+class RootWatch
+{
+  public:
+    RootWatch() : display(openDisplay())
+    {
+        XSelectInput(display.get(), DefaultRootWindow(display.get()), SubstructureNotifyMask);
+        XSync(display.get(), False);
+    }
+
+    struct Count
+    {
+        int maps = 0, unmaps = 0;
+    };
+
+    // Maps and unmaps of the top-level windows made since the watch began. A window manager
+    // takes a program's map as a request to it, puts the window into a frame of its own,
+    // made then on the root, and maps the frame: a program's window then counts by its frame.
+    // Nothing else makes top-level windows meanwhile: the test makes none, and the window
+    // manager makes and maps a frame only for a window to manage.
+    Count topLevelChanges()
+    {
+        XSync(display.get(), False);
+        while (XPending(display.get()) > 0)
+        {
+            XEvent event;
+            XNextEvent(display.get(), &event);
+            if (event.type == CreateNotify)
+                made.insert(event.xcreatewindow.window);
+            else if (event.type == MapNotify && made.count(event.xmap.window) != 0)
+                ++count.maps;
+            else if (event.type == UnmapNotify && made.count(event.xunmap.window) != 0)
+                ++count.unmaps;
+        }
+        return count;
+    }
+
+  private:
+    DisplayPointer display;
+    std::set<::Window> made;
+    Count count;
+};
 
 int menuTitleCentre(int index)
 {
@@ -293,6 +339,121 @@ TEST_F(UnderAWindowManager, CloseButtonQuitsWithTheStateSavedAndTheRestartLandsW
         EXPECT_EQ(stored.rfind(position.str(), 0), 0u) << stored << " / " << position.str();
         quitByCloseButton(window);
         EXPECT_EQ(setting("WindowPosition"), stored);
+    }
+}
+
+// Whether the window shows its first picture: pixels of more than one colour.
+bool drawn(unsigned long window)
+{
+    const auto pixels = picture(window);
+    return std::set<unsigned long>(pixels.begin(), pixels.end()).size() > 1;
+}
+
+TEST_F(DesktopEndToEnd, TheWindowIsMappedOnceFromExecToItsFirstPicture)
+{
+    for (const bool managed : {false, true})
+    {
+        SCOPED_TRACE(managed ? "under a window manager" : "without a window manager");
+        k71test::PrivateWindowManager windowManager;
+        if (managed)
+        {
+            ASSERT_TRUE(windowManager.start()) << "openbox did not start";
+        }
+        RootWatch watch;
+        program = std::make_unique<e2e::ProgramProcess>();
+        unsigned long window = 0;
+        ASSERT_TRUE(k71test::pumpUntil([&] { return (window = findPanel()) != 0 && drawn(window); },
+                                       30000));
+        const auto changes = watch.topLevelChanges();
+        EXPECT_EQ(changes.maps, 1);
+        EXPECT_EQ(changes.unmaps, 0);
+        program.reset();
+    }
+}
+
+// The window as the user sees it: the window manager's frame around it, if it has one.
+juce::Rectangle<int> withFrame(unsigned long window)
+{
+    auto display = openDisplay();
+    ::Window outer = window, root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    while (XQueryTree(display.get(), outer, &root, &parent, &children, &count) && parent != root)
+    {
+        if (children != nullptr)
+            XFree(children);
+        children = nullptr;
+        outer = parent;
+    }
+    if (children != nullptr)
+        XFree(children);
+    int x, y;
+    unsigned width, height, border, depth;
+    if (!XGetGeometry(display.get(), outer, &root, &x, &y, &width, &height, &border, &depth))
+        return {};
+    return {x, y, (int)(width + 2 * border), (int)(height + 2 * border)};
+}
+
+TEST_F(DesktopEndToEnd, AWindowStoredOffEveryScreenComesBackWhollyOnItAndOneOnItStays)
+{
+    const juce::Rectangle<int> screen{0, 0, 1600, 1200}; // the test's X server
+    struct Row
+    {
+        const char* stored;
+        bool onScreen;
+    };
+    const Row rows[] = {{"3000 2500 320 290", false},
+                        {"-900 -700 320 290", false},
+                        {"1450 -100 320 290", false},
+                        {"200 1000 320 290 frame 21 1 1 1", false},
+                        {"-1000 400 320 290 frame 0 0 0 0", false},
+                        {"300 200 320 290", true}};
+    for (const bool managed : {false, true})
+    {
+        k71test::PrivateWindowManager windowManager;
+        if (managed)
+        {
+            ASSERT_TRUE(windowManager.start()) << "openbox did not start";
+        }
+        for (const auto& row : rows)
+        {
+            SCOPED_TRACE(std::string(managed ? "under a window manager, " : "alone, ") +
+                         row.stored);
+            ASSERT_TRUE(e2e::settingsFile().getParentDirectory().createDirectory());
+            ASSERT_TRUE(e2e::settingsFile().replaceWithText(
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
+                "  <VALUE name=\"WindowPosition\" val=\"" +
+                juce::String(row.stored) + "\"/>\n</PROPERTIES>\n"));
+            program = std::make_unique<e2e::ProgramProcess>();
+            const auto window = findPanel();
+            ASSERT_NE(window, 0u);
+            // Kept: the window's own top-left where it was stored, the frame's without a
+            // frame stored (the window manager then puts the frame there).
+            juce::StringArray stored;
+            stored.addTokens(row.stored, false);
+            const juce::Point<int> storedCorner{stored[0].getIntValue(), stored[1].getIntValue()};
+            const auto placed = [&]
+            {
+                const auto content = e2e::geometry(window);
+                const auto outer = withFrame(window);
+                return content.width == 320 && content.height == 290 &&
+                       (row.onScreen ? outer.getPosition() == storedCorner
+                                     : screen.contains(outer));
+            };
+            EXPECT_TRUE(k71test::pumpUntil(placed, 15000))
+                << withFrame(window).toString() << " holding " << describe(e2e::geometry(window));
+
+            // A quit by signal stores the window state as the close button does.
+            program->sendSignal(SIGTERM);
+            EXPECT_EQ(program->waitForExit(30000), 0);
+            // What quitting stored is the window on the screen.
+            juce::StringArray saved;
+            saved.addTokens(setting("WindowPosition"), false);
+            const juce::Rectangle<int> savedBounds{saved[0].getIntValue(), saved[1].getIntValue(),
+                                                   saved[2].getIntValue(), saved[3].getIntValue()};
+            EXPECT_TRUE(screen.contains(savedBounds)) << setting("WindowPosition");
+            // The window manager's frame is known to the framework again, as after any start.
+            EXPECT_EQ(saved[4] == "frame", managed) << setting("WindowPosition");
+        }
     }
 }
 
