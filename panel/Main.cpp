@@ -66,8 +66,6 @@ VarneloApplication::MainWindow::MainWindow(const juce::String& name)
 
 VarneloApplication::MainWindow::~MainWindow()
 {
-    // The repainter listens to the panel, which the base teardown deletes.
-    menuCloseRepainter.reset();
     // The window, its peer and the adapter keep a plain pointer to the constrainer.
     windowManagerAdapter.reset();
     setConstrainer(nullptr);
@@ -88,6 +86,7 @@ VarneloApplication::~VarneloApplication()
     mainWindow.reset();
     handOverListener.reset();
     quitSignals.reset();
+    queueWake.reset();
 }
 
 const juce::String VarneloApplication::getApplicationName()
@@ -138,6 +137,7 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     // Before any text, or JUCE opens every font file on the machine; and
     // before any thread starts, as it sets the environment for a moment.
     findPanelTypeface();
+    queueWake = std::make_unique<X11QueueWake>();
 
     // Quit requests by signal take the road of the Close command.
     quitSignals = std::make_unique<QuitSignals>(
@@ -161,7 +161,6 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     window->setUsingNativeTitleBar(true);
     auto* panel = new MainComponent();
     window->setContentOwned(panel, true);
-    window->menuCloseRepainter = std::make_unique<MenuCloseRepainter>(*panel, *window);
 
     window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
     installMainWindowConstrainer(*window, *window->boundsConstrainer);
@@ -232,6 +231,7 @@ void VarneloApplication::shutdown()
     platform::stopBackend();
     mainWindow.reset();
     handOverListener.reset();
+    queueWake.reset();
 }
 
 START_JUCE_APPLICATION(VarneloApplication)

@@ -88,7 +88,7 @@ class WindowManagerAdapter::HintsWriter
         watched = native;
         ownWritesUnseen = 0;
         if (watched != 0)
-            XSelectInput(display, watched, PropertyChangeMask | StructureNotifyMask);
+            XSelectInput(display, watched, PropertyChangeMask);
         write();
     }
 
@@ -153,12 +153,11 @@ class WindowManagerAdapter::HintsWriter
         // so go on until none is queued.
         while (XPending(display) > 0)
         {
-            bool rewrittenByOthers = false, configured = false;
+            bool rewrittenByOthers = false;
             while (XPending(display) > 0)
             {
                 XEvent event;
                 XNextEvent(display, &event);
-                configured |= event.type == ConfigureNotify && event.xconfigure.window == watched;
                 if (event.type != PropertyNotify || event.xproperty.window != watched ||
                     event.xproperty.atom != XA_WM_NORMAL_HINTS)
                     continue;
@@ -170,24 +169,7 @@ class WindowManagerAdapter::HintsWriter
             }
             if (rewrittenByOthers && !current())
                 write();
-            if (configured)
-                wakeFramework();
         }
-    }
-
-    // The framework reads its connection only when data arrives on it, and an
-    // event that one of its own round trips queued meanwhile (a new size, an
-    // uncovered area) waits there for the next input. A message of no meaning
-    // to it after each configure notice makes it read the queue.
-    void wakeFramework()
-    {
-        XEvent wake{};
-        wake.xclient.type = ClientMessage;
-        wake.xclient.window = watched;
-        wake.xclient.message_type = XInternAtom(display, "K71VT_WAKE", False);
-        wake.xclient.format = 32;
-        XSendEvent(display, watched, False, NoEventMask, &wake);
-        XFlush(display);
     }
 
     bool current()
