@@ -3,6 +3,7 @@
 #include "panel/MainComponent.h"
 #include "panel/ResetCommandLine.h"
 #include "panel/SettingsKeys.h"
+#include "panel/X11Display.h"
 #include "platform/Backend.h"
 #include "widgets/PanelTypeface.h"
 
@@ -109,6 +110,15 @@ bool VarneloApplication::moreThanOneInstanceAllowed()
 bool VarneloApplication::initialiseApp()
 {
     const auto name = getApplicationName();
+    // Without a display the framework would go on with no windows to give: said before
+    // anything of this run exists.
+    if (frameworkDisplay() == nullptr)
+    {
+        std::fprintf(stderr, "%s: cannot open the X display \"%s\"\n", name.toRawUTF8(),
+                     displayFrameworkTries().c_str());
+        setApplicationReturnValue(1);
+        return false;
+    }
     instanceLock = std::make_unique<ipc::InstanceLock>(name.toStdString());
     const auto deadline = juce::Time::getMillisecondCounter() + handOverTimeLimitMs;
     // A running instance that is just quitting lets the lock go: then this one runs.

@@ -1,10 +1,13 @@
 #include "panel/WindowManagerAdapter.h"
 
+#include "panel/X11Display.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cmath>
+#include <cstdio>
 
 namespace
 {
@@ -61,10 +64,22 @@ class WindowManagerAdapter::HintsWriter
     explicit HintsWriter(juce::ResizableWindow& windowToDescribe, BorderBoundsConstrainer& rules)
         : window(windowToDescribe), constrainer(rules)
     {
-        // The same server as the framework's: the one DISPLAY names.
-        display = XOpenDisplay(nullptr);
+        // The server the framework opened, which may be one DISPLAY does not name.
+        auto* framework = frameworkDisplay();
+        display = framework != nullptr ? XOpenDisplay(XDisplayString(framework)) : nullptr;
         if (display == nullptr)
+        {
+            auto* application = juce::JUCEApplicationBase::getInstance();
+            const auto tried =
+                framework != nullptr ? XDisplayString(framework) : displayFrameworkTries();
+            std::fprintf(stderr,
+                         "%s: no connection of its own to the X display \"%s\": the window "
+                         "manager is not told the window's size rules\n",
+                         application != nullptr ? application->getApplicationName().toRawUTF8()
+                                                : "K71VT",
+                         tried.c_str());
             return;
+        }
         juce::LinuxEventLoop::registerFdCallback(ConnectionNumber(display),
                                                  [this](int) { readEvents(); });
     }
