@@ -5,6 +5,7 @@
 #include "panel/SettingsKeys.h"
 #include "panel/WellFormedArguments.h"
 #include "panel/WindowPlacement.h"
+#include "panel/X11Display.h"
 #include "platform/Backend.h"
 #include "widgets/PanelTypeface.h"
 
@@ -100,8 +101,6 @@ VarneloApplication::MainWindow::MainWindow(const juce::String& name)
 
 VarneloApplication::MainWindow::~MainWindow()
 {
-    // The repainter listens to the panel, which the base teardown deletes.
-    menuCloseRepainter.reset();
     // The window, its peer and the adapter keep a plain pointer to the constrainer.
     windowManagerAdapter.reset();
     setConstrainer(nullptr);
@@ -122,6 +121,7 @@ VarneloApplication::~VarneloApplication()
     mainWindow.reset();
     handOverListener.reset();
     quitSignals.reset();
+    queueWake.reset();
 }
 
 const juce::String VarneloApplication::getApplicationName()
@@ -145,6 +145,15 @@ bool VarneloApplication::initialiseApp()
 {
     makeArgumentsWellFormed();
     const auto name = getApplicationName();
+    // Without a display the framework would go on with no windows to give: said before
+    // anything of this run exists.
+    if (frameworkDisplay() == nullptr)
+    {
+        std::fprintf(stderr, "%s: cannot open the X display \"%s\"\n", name.toRawUTF8(),
+                     displayFrameworkTries().c_str());
+        setApplicationReturnValue(1);
+        return false;
+    }
     using Lock = ipc::InstanceLock::State;
     instanceLock = std::make_unique<ipc::InstanceLock>(name.toStdString());
     if (instanceLock->state() == Lock::blocked)
@@ -195,6 +204,7 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     // Before any text, or JUCE opens every font file on the machine; and
     // before any thread starts, as it sets the environment for a moment.
     findPanelTypeface();
+    queueWake = std::make_unique<X11QueueWake>();
 
     // Quit requests by signal take the road of the Close command.
     quitSignals = std::make_unique<QuitSignals>(getApplicationName().toStdString(),
@@ -219,7 +229,6 @@ void VarneloApplication::initialise(const juce::String& commandLine)
     window->setUsingNativeTitleBar(true);
     auto* panel = new MainComponent();
     window->setContentOwned(panel, true);
-    window->menuCloseRepainter = std::make_unique<MenuCloseRepainter>(*panel, *window);
 
     window->boundsConstrainer = std::make_unique<BorderBoundsConstrainer>();
     installMainWindowConstrainer(*window, *window->boundsConstrainer);
@@ -298,6 +307,7 @@ void VarneloApplication::shutdown()
     platform::stopBackend();
     mainWindow.reset();
     handOverListener.reset();
+    queueWake.reset();
 }
 
 START_JUCE_APPLICATION(VarneloApplication)

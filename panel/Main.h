@@ -2,10 +2,10 @@
 
 #include "ipc/InstanceHandOver.h"
 #include "ipc/InstanceLock.h"
-#include "panel/MenuCloseRepainter.h"
 #include "panel/QuitSignals.h"
 #include "panel/TavrinBorderBoundsConstrainer.h"
 #include "panel/WindowManagerAdapter.h"
+#include "panel/X11QueueWake.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -39,7 +39,6 @@ class VarneloApplication : public juce::JUCEApplication
         void closeButtonPressed() override;
 
         std::unique_ptr<BorderBoundsConstrainer> boundsConstrainer;
-        std::unique_ptr<MenuCloseRepainter> menuCloseRepainter;
         std::unique_ptr<WindowManagerAdapter> windowManagerAdapter;
 
       private:
@@ -48,6 +47,8 @@ class VarneloApplication : public juce::JUCEApplication
 
   private:
     std::unique_ptr<MainWindow> mainWindow;
+    // Events the framework's own round trips queue are read at once, not at the next input.
+    std::unique_ptr<X11QueueWake> queueWake;
 
     // One running instance per user, quit requests by signal, and the endpoint that
     // takes the command line of later launches.

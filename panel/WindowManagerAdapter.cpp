@@ -1,11 +1,14 @@
 #include "panel/WindowManagerAdapter.h"
 
+#include "panel/X11Display.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include <poll.h>
 
@@ -64,10 +67,22 @@ class WindowManagerAdapter::HintsWriter
     explicit HintsWriter(juce::ResizableWindow& windowToDescribe, BorderBoundsConstrainer& rules)
         : window(windowToDescribe), constrainer(rules)
     {
-        // The same server as the framework's: the one DISPLAY names.
-        display = XOpenDisplay(nullptr);
+        // The server the framework opened, which may be one DISPLAY does not name.
+        auto* framework = frameworkDisplay();
+        display = framework != nullptr ? XOpenDisplay(XDisplayString(framework)) : nullptr;
         if (display == nullptr)
+        {
+            auto* application = juce::JUCEApplicationBase::getInstance();
+            const auto tried =
+                framework != nullptr ? XDisplayString(framework) : displayFrameworkTries();
+            std::fprintf(stderr,
+                         "%s: no connection of its own to the X display \"%s\": the window "
+                         "manager is not told the window's size rules\n",
+                         application != nullptr ? application->getApplicationName().toRawUTF8()
+                                                : "K71VT",
+                         tried.c_str());
             return;
+        }
         juce::LinuxEventLoop::registerFdCallback(ConnectionNumber(display),
                                                  [this](int) { readEvents(); });
     }
@@ -91,7 +106,7 @@ class WindowManagerAdapter::HintsWriter
         watched = native;
         ownWritesUnseen = 0;
         if (watched != 0)
-            XSelectInput(display, watched, PropertyChangeMask | StructureNotifyMask);
+            XSelectInput(display, watched, PropertyChangeMask);
         write();
     }
 
@@ -261,12 +276,11 @@ class WindowManagerAdapter::HintsWriter
         // so go on until none is queued.
         while (XPending(display) > 0)
         {
-            bool rewrittenByOthers = false, configured = false;
+            bool rewrittenByOthers = false;
             while (XPending(display) > 0)
             {
                 XEvent event;
                 XNextEvent(display, &event);
-                configured |= event.type == ConfigureNotify && event.xconfigure.window == watched;
                 if (event.type != PropertyNotify || event.xproperty.window != watched ||
                     event.xproperty.atom != XA_WM_NORMAL_HINTS)
                     continue;
@@ -278,24 +292,7 @@ class WindowManagerAdapter::HintsWriter
             }
             if (rewrittenByOthers && !current())
                 write();
-            if (configured)
-                wakeFramework();
         }
-    }
-
-    // The framework reads its connection only when data arrives on it, and an
-    // event that one of its own round trips queued meanwhile (a new size, an
-    // uncovered area) waits there for the next input. A message of no meaning
-    // to it after each configure notice makes it read the queue.
-    void wakeFramework()
-    {
-        XEvent wake{};
-        wake.xclient.type = ClientMessage;
-        wake.xclient.window = watched;
-        wake.xclient.message_type = XInternAtom(display, "K71VT_WAKE", False);
-        wake.xclient.format = 32;
-        XSendEvent(display, watched, False, NoEventMask, &wake);
-        XFlush(display);
     }
 
     bool current()

@@ -187,6 +187,12 @@ class DesktopEndToEnd : public testing::Test
 
     void quitByCloseButton(unsigned long window)
     {
+        // The window manager closes only a window it has taken on.
+        EXPECT_TRUE(k71test::pumpUntil(
+            [&] {
+                return stackingPlace(window) < windowList("-root _NET_CLIENT_LIST_STACKING").size();
+            },
+            15000));
         e2e::run("wmctrl -i -c " + std::to_string(window));
         EXPECT_EQ(program->waitForExit(30000), 0);
     }

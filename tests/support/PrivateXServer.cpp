@@ -1,6 +1,7 @@
 #include "support/PrivateXServer.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -46,9 +47,19 @@ bool PrivateXServer::start()
 
     close(fds[1]);
     std::string number;
+    // Xvfb compiles its keymap with a program of its own before it answers, which on a
+    // loaded machine can take many seconds: the bound is generous.
     pollfd waitFor{fds[0], POLLIN, 0};
-    while (poll(&waitFor, 1, 10000) > 0)
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;)
     {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const int ready = left.count() > 0 ? poll(&waitFor, 1, (int)left.count()) : 0;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            break;
         char c;
         const auto got = read(fds[0], &c, 1);
         if (got <= 0 || c == '\n')
