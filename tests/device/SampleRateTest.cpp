@@ -119,15 +119,16 @@ TEST_F(SeparateAudioDevices, LastingDisagreementWaitsOnceAndReturnsFalse)
 TEST_F(SeparateAudioDevices, AgreementReachedDuringTheWaitReturnsTrue)
 {
     sim::refuseAllRates(input);
-    std::thread hardware(
-        [this]
+    // The clock settles late, on a thread of the hardware's own: once the first look has
+    // found the devices apart, and before the look after the wait.
+    sim::setReadHook(
+        [this](const sim::PropertyRead&)
         {
-            juce::Thread::sleep(100);
-            sim::setNominalRate(input, 48000.0); // the clock settles late
+            if (rateReads() == 2)
+                std::thread([this] { sim::setNominalRate(input, 48000.0); }).join();
         });
     juce::uint32 elapsed = 0;
     const bool agreed = setRate(48000.0, elapsed);
-    hardware.join();
     EXPECT_TRUE(agreed);
     EXPECT_GE(elapsed, 300u);
     EXPECT_EQ(rateReads(), 4);

@@ -326,10 +326,9 @@ TEST_F(PanelEndToEnd, SecondLaunchesHandTheirCommandLineToTheRunningPanel)
     ASSERT_NE(window, 0u);
     e2e::sim("clear");
 
-    const auto startedAt = juce::Time::getMillisecondCounter();
+    // Exit 0 says the running panel took it: a launch gives up after its own 3 s.
     e2e::ProgramProcess reset({"/DEFAULT"});
-    EXPECT_EQ(reset.waitForExit(3000), 0);
-    EXPECT_LT(juce::Time::getMillisecondCounter() - startedAt, 3000u);
+    EXPECT_EQ(reset.waitForExit(30000), 0);
     EXPECT_TRUE(waitForWrite(" 'vold' 'outp' 0 224 ")) << joined(e2e::writes());
     // The cleared position reaches the file with the next save.
     EXPECT_TRUE(k71test::pumpUntil([] { return setting("WindowPosition").empty(); }, 6000))
@@ -343,7 +342,7 @@ TEST_F(PanelEndToEnd, SecondLaunchesHandTheirCommandLineToTheRunningPanel)
     k71test::pumpFor(200);
     e2e::sim("clear");
     e2e::ProgramProcess other({"/defaults2"});
-    EXPECT_EQ(other.waitForExit(3000), 0);
+    EXPECT_EQ(other.waitForExit(30000), 0);
     EXPECT_TRUE(k71test::pumpUntil([&] { return e2e::hasFocus(window); }, 20000));
     k71test::pumpFor(300);
     EXPECT_EQ(e2e::reports(), std::vector<std::string>());
@@ -365,7 +364,7 @@ TEST_F(PanelEndToEnd, ACrashedInstanceDoesNotStopTheNextStart)
     ASSERT_NE(window, 0u);
     e2e::focusNothing();
     e2e::ProgramProcess later({"/defaults2"});
-    EXPECT_EQ(later.waitForExit(3000), 0);
+    EXPECT_EQ(later.waitForExit(30000), 0);
     EXPECT_TRUE(k71test::pumpUntil([&] { return e2e::hasFocus(window); }, 20000));
     EXPECT_TRUE(program->running());
 }
@@ -529,7 +528,7 @@ TEST_F(PanelEndToEnd, SameUserWithAndWithoutRuntimeFolderGetsOnePanel)
     e2e::sim("clear");
 
     e2e::ProgramProcess later(e2e::Launch{{"/DEFAULT"}, {{"XDG_RUNTIME_DIR", ""}}, false, {}});
-    EXPECT_EQ(later.waitForExit(5000), 0);
+    EXPECT_EQ(later.waitForExit(30000), 0);
     EXPECT_TRUE(waitForWrite(" 'vold' 'outp' 0 224 ")) << joined(e2e::writes());
     EXPECT_EQ(e2e::countWindows(title), 1u);
     EXPECT_TRUE(program->running());
@@ -561,9 +560,9 @@ TEST_F(PanelEndToEnd, TwoUsersEachGetAPanel)
     auto laterAsOther = asOther;
     laterAsOther.arguments = {"/defaults2"};
     e2e::ProgramProcess otherLater(laterAsOther);
-    EXPECT_EQ(otherLater.waitForExit(5000), 0);
+    EXPECT_EQ(otherLater.waitForExit(30000), 0);
     e2e::ProgramProcess later({"/defaults2"});
-    EXPECT_EQ(later.waitForExit(5000), 0);
+    EXPECT_EQ(later.waitForExit(30000), 0);
     k71test::pumpFor(500);
     EXPECT_EQ(e2e::countWindows(title), 2u);
     EXPECT_TRUE(program->running());
