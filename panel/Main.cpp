@@ -295,6 +295,10 @@ void VarneloApplication::shutdown()
     if (mainWindow == nullptr)
         return; // a later launch, or a start that did not get this far
 
+    // A quit by the framework's own SIGINT handler stops the loop without the call above.
+    if (handOverListener != nullptr)
+        handOverListener->stopTakingLaunches();
+
     // The settings first, into the file: nothing after this may keep them from it.
     const auto state = mainWindow->getWindowStateAsString();
     if (auto* panel = panelOf(mainWindow.get()))
