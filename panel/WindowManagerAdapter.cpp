@@ -128,8 +128,12 @@ class WindowManagerAdapter::HintsWriter
         ::Window root;
         int x, y;
         unsigned width, height, border, depth;
-        if (display == nullptr || watched == 0 ||
-            !XGetGeometry(display, watched, &root, &x, &y, &width, &height, &border, &depth))
+        if (display == nullptr || watched == 0)
+            return std::nullopt;
+        const bool got =
+            XGetGeometry(display, watched, &root, &x, &y, &width, &height, &border, &depth);
+        readWhatTheRoundTripQueued();
+        if (!got)
             return std::nullopt;
         return juce::Desktop::getInstance().getDisplays().physicalToLogical(
             juce::Rectangle<int>(0, 0, (int)width, (int)height));
@@ -187,8 +191,7 @@ class WindowManagerAdapter::HintsWriter
             XDeleteProperty(display, watched, extents);
             XFlush(display);
         }
-        // What came in meanwhile is read off the connection: its callback would not see it.
-        readEvents();
+        readWhatTheRoundTripQueued();
         return frame;
     }
 
@@ -268,6 +271,14 @@ class WindowManagerAdapter::HintsWriter
             hints.min_aspect.y = hints.max_aspect.y = rules.aspectHeight;
         }
         return hints;
+    }
+
+    // A round trip reads what arrived before its answer off the socket into Xlib's queue,
+    // where the connection's callback, which waits for the socket, would not see it.
+    void readWhatTheRoundTripQueued()
+    {
+        if (XQLength(display) > 0)
+            readEvents();
     }
 
     void readEvents()
