@@ -3,9 +3,6 @@
 #include "panel/X11Display.h"
 
 #include <juce_events/juce_events.h>
-
-#include <vector>
-
 #include <juce_events/native/juce_linux_EventLoopInternal.h>
 
 #include <X11/Xlib.h>
