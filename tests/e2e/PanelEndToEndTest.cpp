@@ -30,6 +30,11 @@ const std::string title = "K71VT v" K71_VERSION;
 using e2e::setting;
 constexpr int contentWidth = 320, contentHeight = 290;
 
+// Bounds for a loaded machine: each wait ends as soon as its result is there.
+constexpr int resultWaitMs = 20000; // a report, a write, a setting, the window's answer
+constexpr int startWaitMs = 30000;  // a started panel alive, or its window up
+constexpr int exitWaitMs = 30000;   // a program's exit
+
 // --- the reports the panel sends ------------------------------------------------------
 
 const std::string attach = k71test::golden::simulatorLogLine(k71test::golden::attach);
@@ -131,22 +136,21 @@ class PanelEndToEnd : public testing::Test
     unsigned long start(std::unique_ptr<e2e::ProgramProcess>& program, const e2e::Launch& launch)
     {
         program = std::make_unique<e2e::ProgramProcess>(launch);
-        EXPECT_TRUE(waitForReports(8, 30000));
+        EXPECT_TRUE(waitForReports(8, startWaitMs));
         // Found only now: the window is made again when it takes the native title bar.
         unsigned long window = 0;
-        EXPECT_TRUE(
-            k71test::pumpUntil([&] { return (window = e2e::findWindow(title)) != 0; }, 20000));
+        EXPECT_TRUE(k71test::pumpUntil([&] { return (window = e2e::findWindow(title)) != 0; },
+                                       resultWaitMs));
         return window;
     }
 
-    // Bounds for a loaded machine: the waits end as soon as the result is there.
-    static bool waitForReports(std::size_t count, int timeoutMs = 20000)
+    static bool waitForReports(std::size_t count, int timeoutMs = resultWaitMs)
     {
         return k71test::pumpUntil([&] { return e2e::reports().size() >= count; }, timeoutMs);
     }
 
     static bool waitFor(const std::function<std::vector<std::string>()>& records,
-                        const std::vector<std::string>& expected, int timeoutMs = 20000)
+                        const std::vector<std::string>& expected, int timeoutMs = resultWaitMs)
     {
         return k71test::pumpUntil([&] { return inOrder(records(), expected); }, timeoutMs);
     }
@@ -162,7 +166,7 @@ class PanelEndToEnd : public testing::Test
                         return true;
                 return false;
             },
-            20000);
+            resultWaitMs);
     }
 
     static void clickAt(unsigned long window, const Placement& control)
@@ -228,7 +232,7 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
             return all.size() == 1 &&
                    all[0].find(" 'mute' 'outp' 0 1 status=0") != std::string::npos;
         },
-        20000))
+        resultWaitMs))
         << joined(e2e::writes());
 
     e2e::sim("clear");
@@ -241,7 +245,7 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
                    all[0].find(" 'ssrc' 'inpt' 0 0x1000b01 ") != std::string::npos &&
                    all[1].find(" 'ssrc' 'inpt' 0 0x1010b02 ") != std::string::npos;
         },
-        20000))
+        resultWaitMs))
         << joined(e2e::writes());
     EXPECT_TRUE(waitFor(e2e::reports, {channelStatus(conCopy), channelStatus(conCopy)}));
 
@@ -267,7 +271,7 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
                    last[2].find(" 'vold' 'outp' 1 -") != std::string::npos &&
                    last[3].find(" 'vold' 'outp' 2 ") != std::string::npos;
         },
-        20000))
+        resultWaitMs))
         << joined(e2e::writes());
 
     // Config > Factory Defaults: levels, the odd 224 dB, mutes, then the factory switches.
@@ -286,7 +290,7 @@ TEST_F(PanelEndToEnd, StartsCentredAndAliveAndTheControlsReachTheDevice)
                                    "'ssrc' 'inpt' 0 0x1010b02 status=0",
                                    "'ssrc' 'inpt' 0 0x1000b01 status=0"});
         },
-        20000))
+        resultWaitMs))
         << joined(e2e::writes());
     EXPECT_TRUE(waitFor(e2e::reports, {monitoring(false), channelStatus(proNoneCopy)}))
         << joined(e2e::reports());
@@ -305,7 +309,7 @@ TEST_F(PanelEndToEnd, UnplugDarkensThePanelAndPlugRestoresTheStoredSwitches)
     e2e::sim("unplug");
     // The panel took the detach once it saved the switches, which reach the file a
     // little later; clicks before that still find it lit.
-    ASSERT_TRUE(k71test::pumpUntil([] { return setting("MON") == "true"; }, 20000))
+    ASSERT_TRUE(k71test::pumpUntil([] { return setting("MON") == "true"; }, resultWaitMs))
         << setting("MON");
     e2e::sim("clear");
     // Dark: the controls no longer answer.
@@ -328,7 +332,7 @@ TEST_F(PanelEndToEnd, SecondLaunchesHandTheirCommandLineToTheRunningPanel)
 
     // Exit 0 says the running panel took it: a launch gives up after its own 3 s.
     e2e::ProgramProcess reset({"/DEFAULT"});
-    EXPECT_EQ(reset.waitForExit(30000), 0);
+    EXPECT_EQ(reset.waitForExit(exitWaitMs), 0);
     EXPECT_TRUE(waitForWrite(" 'vold' 'outp' 0 224 ")) << joined(e2e::writes());
     // The cleared position reaches the file with the next save.
     EXPECT_TRUE(k71test::pumpUntil([] { return setting("WindowPosition").empty(); }, 6000))
@@ -342,8 +346,8 @@ TEST_F(PanelEndToEnd, SecondLaunchesHandTheirCommandLineToTheRunningPanel)
     k71test::pumpFor(200);
     e2e::sim("clear");
     e2e::ProgramProcess other({"/defaults2"});
-    EXPECT_EQ(other.waitForExit(30000), 0);
-    EXPECT_TRUE(k71test::pumpUntil([&] { return e2e::hasFocus(window); }, 20000));
+    EXPECT_EQ(other.waitForExit(exitWaitMs), 0);
+    EXPECT_TRUE(k71test::pumpUntil([&] { return e2e::hasFocus(window); }, resultWaitMs));
     k71test::pumpFor(300);
     EXPECT_EQ(e2e::reports(), std::vector<std::string>());
     EXPECT_EQ(e2e::writes(), std::vector<std::string>());
@@ -364,8 +368,8 @@ TEST_F(PanelEndToEnd, ACrashedInstanceDoesNotStopTheNextStart)
     ASSERT_NE(window, 0u);
     e2e::focusNothing();
     e2e::ProgramProcess later({"/defaults2"});
-    EXPECT_EQ(later.waitForExit(30000), 0);
-    EXPECT_TRUE(k71test::pumpUntil([&] { return e2e::hasFocus(window); }, 20000));
+    EXPECT_EQ(later.waitForExit(exitWaitMs), 0);
+    EXPECT_TRUE(k71test::pumpUntil([&] { return e2e::hasFocus(window); }, resultWaitMs));
     EXPECT_TRUE(program->running());
 }
 
@@ -379,10 +383,11 @@ TEST_F(PanelEndToEnd, CloseButtonStoresTheSettingsAndARestartPutsTheWindowBack)
         clickAt(window, place::buttonToggleMonitoring);
         ASSERT_TRUE(waitFor(e2e::reports, {channelStatus(conNoneCopy), monitoring(true)}));
         e2e::run("xdotool windowmove " + std::to_string(window) + " 100 120");
-        ASSERT_TRUE(k71test::pumpUntil([&] { return e2e::geometry(window).x == 100; }, 20000));
+        ASSERT_TRUE(
+            k71test::pumpUntil([&] { return e2e::geometry(window).x == 100; }, resultWaitMs));
         // The server tells the program of the move before it passes on the close request.
         e2e::requestClose(window);
-        EXPECT_EQ(program->waitForExit(30000), 0);
+        EXPECT_EQ(program->waitForExit(exitWaitMs), 0);
     }
     expectStored("100 120 320 290", "true", "true", "false");
 
@@ -405,7 +410,7 @@ TEST_F(PanelEndToEnd, CloseMenuItemQuitsAndStoresTheSettings)
     ASSERT_TRUE(waitFor(e2e::reports, {channelStatus(proNoneCopy), channelStatus(0x01)}));
 
     EXPECT_TRUE(e2e::chooseMenuItem(window, 0, true));
-    EXPECT_EQ(program->waitForExit(30000), 0);
+    EXPECT_EQ(program->waitForExit(exitWaitMs), 0);
     expectStored("640 455 320 290", "false", "false", "true");
 }
 
@@ -501,7 +506,8 @@ TEST_F(PanelEndToEnd, AnEndpointThatCannotBeMadeIsReportedOnceAndThePanelRuns)
 
     e2e::ProgramProcess program(e2e::Launch{{}, {}, false, errors});
     unsigned long window = 0;
-    ASSERT_TRUE(k71test::pumpUntil([&] { return (window = e2e::findWindow(title)) != 0; }, 30000));
+    ASSERT_TRUE(
+        k71test::pumpUntil([&] { return (window = e2e::findWindow(title)) != 0; }, startWaitMs));
     program.sendSignal(SIGTERM);
     EXPECT_EQ(program.waitForExit(10000), 0);
     EXPECT_EQ(juce::File(errors).loadFileAsString().toStdString(),
@@ -528,7 +534,7 @@ TEST_F(PanelEndToEnd, SameUserWithAndWithoutRuntimeFolderGetsOnePanel)
     e2e::sim("clear");
 
     e2e::ProgramProcess later(e2e::Launch{{"/DEFAULT"}, {{"XDG_RUNTIME_DIR", ""}}, false, {}});
-    EXPECT_EQ(later.waitForExit(30000), 0);
+    EXPECT_EQ(later.waitForExit(exitWaitMs), 0);
     EXPECT_TRUE(waitForWrite(" 'vold' 'outp' 0 224 ")) << joined(e2e::writes());
     EXPECT_EQ(e2e::countWindows(title), 1u);
     EXPECT_TRUE(program->running());
@@ -550,7 +556,7 @@ TEST_F(PanelEndToEnd, TwoUsersEachGetAPanel)
         {}, {{"HOME", homePath}, {"XDG_RUNTIME_DIR", homePath + "/run"}}, true, {}};
 
     e2e::ProgramProcess other(asOther);
-    ASSERT_TRUE(k71test::pumpUntil([] { return e2e::countWindows(title) == 1; }, 30000));
+    ASSERT_TRUE(k71test::pumpUntil([] { return e2e::countWindows(title) == 1; }, startWaitMs));
     std::unique_ptr<e2e::ProgramProcess> program;
     ASSERT_NE(start(program), 0u);
     EXPECT_TRUE(k71test::pumpUntil([] { return e2e::countWindows(title) == 2; }))
@@ -560,9 +566,9 @@ TEST_F(PanelEndToEnd, TwoUsersEachGetAPanel)
     auto laterAsOther = asOther;
     laterAsOther.arguments = {"/defaults2"};
     e2e::ProgramProcess otherLater(laterAsOther);
-    EXPECT_EQ(otherLater.waitForExit(30000), 0);
+    EXPECT_EQ(otherLater.waitForExit(exitWaitMs), 0);
     e2e::ProgramProcess later({"/defaults2"});
-    EXPECT_EQ(later.waitForExit(30000), 0);
+    EXPECT_EQ(later.waitForExit(exitWaitMs), 0);
     k71test::pumpFor(500);
     EXPECT_EQ(e2e::countWindows(title), 2u);
     EXPECT_TRUE(program->running());
